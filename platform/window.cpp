@@ -1,0 +1,298 @@
+#include "platform/window.h"
+
+#include "platform/resources.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <vector>
+
+namespace platform {
+
+struct Window {
+    SDL_Window* sdl = nullptr;
+    WindowProc proc = nullptr;
+    int pictureWidth = 0, pictureHeight = 0;
+    void (*repaint)(void*) = nullptr;
+    void* repaintContext = nullptr;
+};
+
+namespace {
+std::vector<Window*> openWindows;
+std::deque<Message> postedMessages;
+
+Window* windowFromId(Uint32 id) {
+    SDL_Window* sdl = SDL_GetWindowFromID(id);
+    for (Window* w : openWindows)
+        if (w->sdl == sdl) return w;
+    return nullptr;
+}
+
+Window* windowWithFocus(Uint32 id) {
+    if (Window* w = windowFromId(id)) return w;
+    return openWindows.empty() ? nullptr : openWindows.front();
+}
+
+std::uint32_t virtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+    switch (key) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    default: return 0;
+    }
+}
+
+// Window coordinates (points) to the window's picture, through the same fit the console uses.
+void toPicture(Window* w, int x, int y, int& px, int& py) {
+    int ptW = 0, ptH = 0, pxW = 0, pxH = 0;
+    SDL_GetWindowSize(w->sdl, &ptW, &ptH);
+    SDL_GetWindowSizeInPixels(w->sdl, &pxW, &pxH);
+    int picW = w->pictureWidth > 0 ? w->pictureWidth : pxW;
+    int picH = w->pictureHeight > 0 ? w->pictureHeight : pxH;
+    if (ptW <= 0 || ptH <= 0 || picW <= 0 || picH <= 0) {
+        px = x;
+        py = y;
+        return;
+    }
+    Viewport vp = fitPicture(pxW, pxH, picW, picH);
+    long long sx = static_cast<long long>(x) * pxW / ptW - vp.x;
+    long long sy = static_cast<long long>(y) * pxH / ptH - vp.y;
+    px = static_cast<int>(std::clamp<long long>(sx * picW / std::max(vp.w, 1), 0, picW - 1));
+    py = static_cast<int>(std::clamp<long long>(sy * picH / std::max(vp.h, 1), 0, picH - 1));
+}
+
+void toggleFullscreen(Window* w) {
+    Uint32 flags = SDL_GetWindowFlags(w->sdl);
+    bool full = flags & SDL_WINDOW_FULLSCREEN;
+    SDL_SetWindowFullscreen(w->sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (full) {
+        SDL_SetWindowSize(w->sdl, 1280, 800);
+        SDL_SetWindowPosition(w->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    if (w->repaint) w->repaint(w->repaintContext);
+}
+
+void setIcon(Window* w, const char* iconName) {
+    // The icon resource holds 32 x 32 pixels, 0xAARRGGBB each.
+    ResourceHandle h = iconName ? findResource(iconName, "RT_GROUP_ICON") : nullptr;
+    if (!h || sizeofResource(h) != 32 * 32 * 4) return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<unsigned char*>(lockResource(h)), 32, 32, 32, 32 * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return;
+    SDL_SetWindowIcon(w->sdl, icon);
+    SDL_FreeSurface(icon);
+}
+} // namespace
+
+bool initVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // Ctrl+C in a terminal should end the program as usual, not turn into a close request.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool headless() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !driver || SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0;
+}
+
+Window* createWindow(const char* title, WindowProc proc, const char* iconName) {
+    if (!initVideo()) return nullptr;
+    bool windowed = std::getenv("VRK_WINDOWED") != nullptr;
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+    int width = 1280, height = 800;
+    SDL_DisplayMode mode;
+    if (!windowed && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        width = mode.w;
+        height = mode.h;
+    }
+    SDL_Window* sdl = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       width, height, flags);
+    if (!sdl) return nullptr;
+    auto* w = new Window{sdl, proc};
+    openWindows.push_back(w);
+    setIcon(w, iconName);
+    if (proc) proc(w, WM_CREATE, 0, 0);
+    return w;
+}
+
+void showWindow(Window* w) {
+    if (!w) return;
+    SDL_ShowWindow(w->sdl);
+    SDL_RaiseWindow(w->sdl);
+    int pw = 0, ph = 0;
+    SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
+    postMessage(w, WM_SIZE, SIZE_RESTORED, makeLParam(pw, ph));
+    postMessage(w, WM_PAINT, 0, 0);
+}
+
+void setWindowTitle(Window* w, const char* title) {
+    if (w) SDL_SetWindowTitle(w->sdl, title);
+}
+
+void destroyWindow(Window* w) {
+    if (!w) return;
+    openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), w), openWindows.end());
+    std::erase_if(postedMessages, [w](const Message& m) { return m.window == w; });
+    SDL_DestroyWindow(w->sdl);
+    delete w;
+}
+
+SDL_Window* sdlWindow(Window* w) { return w ? w->sdl : nullptr; }
+
+void setWindowPicture(Window* w, int width, int height) {
+    if (!w) return;
+    w->pictureWidth = width;
+    w->pictureHeight = height;
+}
+
+void setWindowRepaint(Window* w, void (*repaint)(void*), void* context) {
+    if (!w) return;
+    w->repaint = repaint;
+    w->repaintContext = context;
+}
+
+void paintWindow(Window* w) {
+    if (w && w->repaint) w->repaint(w->repaintContext);
+}
+
+Viewport fitPicture(int outW, int outH, int picW, int picH) {
+    if (outW <= 0 || outH <= 0 || picW <= 0 || picH <= 0) return {0, 0, outW, outH};
+    // Scale by the smaller ratio; compare in integers to stay exact.
+    int w = outW, h = outH;
+    if (static_cast<long long>(outW) * picH > static_cast<long long>(outH) * picW)
+        w = static_cast<int>(static_cast<long long>(outH) * picW / picH);
+    else
+        h = static_cast<int>(static_cast<long long>(outW) * picH / picW);
+    return {(outW - w) / 2, (outH - h) / 2, w, h};
+}
+
+bool translateEvent(const SDL_Event& e, Message& out) {
+    out = Message{};
+    switch (e.type) {
+    case SDL_WINDOWEVENT: {
+        Window* w = windowFromId(e.window.windowID);
+        if (!w) return false;
+        out.window = w;
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: out.message = WM_CLOSE; return true;
+        case SDL_WINDOWEVENT_EXPOSED: out.message = WM_PAINT; return true;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            out.message = WM_SIZE;
+            out.wParam = SIZE_MINIMIZED;
+            return true;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            int pw = 0, ph = 0;
+            SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
+            out.message = WM_SIZE;
+            out.wParam = e.window.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            out.lParam = makeLParam(pw, ph);
+            if (w->repaint) w->repaint(w->repaintContext);
+            return true;
+        }
+        default: return false;
+        }
+    }
+    case SDL_QUIT: {
+        // The desktop asks the program to end (last window closed, session ending): the same
+        // request as the close button.
+        if (openWindows.empty()) return false;
+        out.window = openWindows.front();
+        out.message = WM_CLOSE;
+        return true;
+    }
+    case SDL_KEYDOWN: {
+        Window* w = windowWithFocus(e.key.windowID);
+        if (!w) return false;
+        SDL_Keycode key = e.key.keysym.sym;
+        if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT)) {
+            if (!e.key.repeat) toggleFullscreen(w);
+            return false;
+        }
+        std::uint32_t vk = virtualKey(key);
+        if (!vk) return false;
+        out.window = w;
+        out.message = WM_KEYDOWN;
+        out.wParam = vk;
+        // Repeat count 1; bit 30 says the key was already down.
+        out.lParam = 1 | (e.key.repeat ? (1 << 30) : 0);
+        return true;
+    }
+    case SDL_MOUSEMOTION: {
+        Window* w = windowFromId(e.motion.windowID);
+        if (!w) return false;
+        int px, py;
+        toPicture(w, e.motion.x, e.motion.y, px, py);
+        out.window = w;
+        out.message = WM_MOUSEMOVE;
+        out.lParam = makeLParam(px, py);
+        return true;
+    }
+    case SDL_MOUSEBUTTONDOWN: {
+        Window* w = windowFromId(e.button.windowID);
+        if (!w) return false;
+        if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) return false;
+        int px, py;
+        toPicture(w, e.button.x, e.button.y, px, py);
+        out.window = w;
+        out.message = e.button.button == SDL_BUTTON_LEFT ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+        out.lParam = makeLParam(px, py);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool peekMessage(Message& out) {
+    if (!postedMessages.empty()) {
+        out = postedMessages.front();
+        postedMessages.pop_front();
+        return true;
+    }
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (translateEvent(e, out)) return true;
+    return false;
+}
+
+std::intptr_t dispatchMessage(const Message& msg) {
+    if (!msg.window || !msg.window->proc) return 0;
+    return msg.window->proc(msg.window, msg.message, msg.wParam, msg.lParam);
+}
+
+void postMessage(Window* w, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    postedMessages.push_back({w, message, wParam, lParam});
+}
+
+void postQuitMessage(int exitCode) {
+    postedMessages.push_back({nullptr, WM_QUIT, static_cast<std::uintptr_t>(exitCode), 0});
+}
+
+std::intptr_t defWindowProc(Window* w, std::uint32_t message, std::uintptr_t, std::intptr_t) {
+    if (message == WM_PAINT || message == WM_NCPAINT) paintWindow(w);
+    return 0;
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the disk and its tests need, once. Idempotent: does nothing
+# when every package is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    libsdl2-dev libopenmpt-dev liblzo2-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xdotool openbox imagemagick x11-utils
+    xmp libxmp-dev lib3ds-dev assimp-testmodels sox openmpt123
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
