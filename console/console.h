@@ -98,8 +98,8 @@ void ptc_surface_copy(const PtcSurface* source, PtcConsole* target);
 // (sl + (x - tl) * sw / tw, st + (y - tt) * sh / th). Both areas are clipped to their surfaces.
 void ptc_surface_copy_area(const PtcSurface* source, PtcSurface* target, const PtcArea* sourceArea,
                            const PtcArea* targetArea);
-void ptc_surface_copy_area(const PtcSurface* source, PtcConsole* target,
-                           const PtcArea* sourceArea, const PtcArea* targetArea);
+void ptc_surface_copy_area(const PtcSurface* source, PtcConsole* target, const PtcArea* sourceArea,
+                           const PtcArea* targetArea);
 // Clears the whole surface, or the area clipped to it.
 void ptc_surface_clear_color(PtcSurface* surface, const PtcColor* color,
                              const PtcArea* area = nullptr);
@@ -128,8 +128,7 @@ int ptc_console_height(const PtcConsole* console);
 // Copies the picture shown last into a surface of the console's size.
 void ptc_console_copy(PtcConsole* console, PtcSurface* target);
 // Clears an area of the drawing page.
-void ptc_console_clear_color_area(PtcConsole* console, const PtcColor* color,
-                                  const PtcArea* area);
+void ptc_console_clear_color_area(PtcConsole* console, const PtcColor* color, const PtcArea* area);
 // Shows the drawing page, which becomes the page shown; the next page becomes the drawing page.
 void ptc_console_update(PtcConsole* console);
 // Copies the surface (whole, or the area left, top, right, bottom) to the drawing page and shows

@@ -37,8 +37,14 @@ ClockSource* setClockSource(ClockSource* src) {
     return old;
 }
 
-std::uint32_t timeGetTime() { return activeClock->now(); }
-void sleepMs(std::uint32_t ms) { activeClock->sleep(ms); }
-void waitUntil(std::uint32_t deadline) { activeClock->waitUntil(deadline); }
+std::uint32_t timeGetTime() {
+    return activeClock->now();
+}
+void sleepMs(std::uint32_t ms) {
+    activeClock->sleep(ms);
+}
+void waitUntil(std::uint32_t deadline) {
+    activeClock->waitUntil(deadline);
+}
 
 } // namespace platform

@@ -11,7 +11,8 @@ namespace platform {
 namespace {
 bool displayAvailable() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
+    if (driver &&
+        (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
         return false;
     if (SDL_WasInit(SDL_INIT_VIDEO) && headless()) return false;
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
@@ -24,8 +25,10 @@ void messageBox(const char* text, const char* caption, unsigned flags) {
                  caption && *caption ? ": " : "", text ? text : "");
     if (!displayAvailable()) return;
     Uint32 icon = SDL_MESSAGEBOX_INFORMATION;
-    if ((flags & 0xF0) == MB_ICONERROR) icon = SDL_MESSAGEBOX_ERROR;
-    else if ((flags & 0xF0) == MB_ICONEXCLAMATION) icon = SDL_MESSAGEBOX_WARNING;
+    if ((flags & 0xF0) == MB_ICONERROR)
+        icon = SDL_MESSAGEBOX_ERROR;
+    else if ((flags & 0xF0) == MB_ICONEXCLAMATION)
+        icon = SDL_MESSAGEBOX_WARNING;
     SDL_ShowSimpleMessageBox(icon, caption ? caption : "", text ? text : "", nullptr);
 }
 

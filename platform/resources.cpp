@@ -29,7 +29,9 @@ ResourceHandle findResource(const char* name, const char* type) {
     return nullptr;
 }
 
-const unsigned char* lockResource(ResourceHandle h) { return h ? h->begin : nullptr; }
+const unsigned char* lockResource(ResourceHandle h) {
+    return h ? h->begin : nullptr;
+}
 
 std::size_t sizeofResource(ResourceHandle h) {
     return h ? static_cast<std::size_t>(h->end - h->begin) : 0;

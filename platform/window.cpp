@@ -39,21 +39,35 @@ std::uint32_t virtualKey(SDL_Keycode key) {
     if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
     switch (key) {
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    default: return 0;
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    default:
+        return 0;
     }
 }
 
@@ -125,8 +139,8 @@ Window* createWindow(const char* title, WindowProc proc, const char* iconName) {
         width = mode.w;
         height = mode.h;
     }
-    SDL_Window* sdl = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       width, height, flags);
+    SDL_Window* sdl = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                       height, flags);
     if (!sdl) return nullptr;
     auto* w = new Window{sdl, proc};
     openWindows.push_back(w);
@@ -157,7 +171,9 @@ void destroyWindow(Window* w) {
     delete w;
 }
 
-SDL_Window* sdlWindow(Window* w) { return w ? w->sdl : nullptr; }
+SDL_Window* sdlWindow(Window* w) {
+    return w ? w->sdl : nullptr;
+}
 
 void setWindowPicture(Window* w, int width, int height) {
     if (!w) return;
@@ -194,8 +210,12 @@ bool translateEvent(const SDL_Event& e, Message& out) {
         if (!w) return false;
         out.window = w;
         switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: out.message = WM_CLOSE; return true;
-        case SDL_WINDOWEVENT_EXPOSED: out.message = WM_PAINT; return true;
+        case SDL_WINDOWEVENT_CLOSE:
+            out.message = WM_CLOSE;
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            out.message = WM_PAINT;
+            return true;
         case SDL_WINDOWEVENT_MINIMIZED:
             out.message = WM_SIZE;
             out.wParam = SIZE_MINIMIZED;
@@ -206,12 +226,14 @@ bool translateEvent(const SDL_Event& e, Message& out) {
             int pw = 0, ph = 0;
             SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
             out.message = WM_SIZE;
-            out.wParam = e.window.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            out.wParam =
+                e.window.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
             out.lParam = makeLParam(pw, ph);
             if (w->repaint) w->repaint(w->repaintContext);
             return true;
         }
-        default: return false;
+        default:
+            return false;
         }
     }
     case SDL_QUIT: {
@@ -260,7 +282,8 @@ bool translateEvent(const SDL_Event& e, Message& out) {
         out.lParam = makeLParam(px, py);
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
