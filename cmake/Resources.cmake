@@ -32,7 +32,9 @@ function(vrk_embed_resources target)
     get_property(scheduled TARGET ${target} PROPERTY VRK_RESOURCE_SCHEDULED)
     if(NOT scheduled)
         set_property(TARGET ${target} PROPERTY VRK_RESOURCE_SCHEDULED TRUE)
-        cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _vrk_write_resource_table ${target})
+        # Arguments of a deferred call are expanded when it runs: bake the name in now.
+        cmake_language(EVAL CODE
+            "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL _vrk_write_resource_table [[${target}]])")
     endif()
 endfunction()
 

@@ -94,8 +94,9 @@ void ptc_surface_unlock(PtcSurface* surface);
 void ptc_surface_copy(const PtcSurface* source, PtcSurface* target);
 void ptc_surface_copy(const PtcSurface* source, PtcConsole* target);
 // Copies sourceArea of source onto targetArea of target, scaling by nearest pixel when the sizes
-// differ: target pixel (x, y) of the area takes source pixel
-// (sl + (x - tl) * sw / tw, st + (y - tt) * sh / th). Both areas are clipped to their surfaces.
+// differ: target pixel (x, y) of the area takes the source pixel under its centre,
+// (sl + (2 (x - tl) + 1) sw / 2tw, st + (2 (y - tt) + 1) sh / 2th) rounded down. Both areas are
+// clipped to their surfaces.
 void ptc_surface_copy_area(const PtcSurface* source, PtcSurface* target, const PtcArea* sourceArea,
                            const PtcArea* targetArea);
 void ptc_surface_copy_area(const PtcSurface* source, PtcConsole* target, const PtcArea* sourceArea,

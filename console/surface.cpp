@@ -42,13 +42,12 @@ void copyArea(const std::uint8_t* src, int sw, int sh, int spitch, std::uint8_t*
     const int dx0 = std::max(da.left, 0), dx1 = std::min(da.right, dw);
     const int dy0 = std::max(da.top, 0), dy1 = std::min(da.bottom, dh);
     for (int y = dy0; y < dy1; ++y) {
-        const int sy = sa.top + static_cast<int>(static_cast<long long>(y - da.top) * ah / bh);
+        const int sy = sa.top + static_cast<int>((2LL * (y - da.top) + 1) * ah / (2LL * bh));
         if (sy < 0 || sy >= sh) continue;
         std::uint8_t* d = dst + static_cast<std::size_t>(y) * dpitch;
         const std::uint8_t* s = src + static_cast<std::size_t>(sy) * spitch;
         for (int x = dx0; x < dx1; ++x) {
-            const int sx =
-                sa.left + static_cast<int>(static_cast<long long>(x - da.left) * aw / bw);
+            const int sx = sa.left + static_cast<int>((2LL * (x - da.left) + 1) * aw / (2LL * bw));
             if (sx < 0 || sx >= sw) continue;
             std::memcpy(d + static_cast<std::size_t>(x) * bytes,
                         s + static_cast<std::size_t>(sx) * bytes, bytes);

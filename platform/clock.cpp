@@ -7,10 +7,11 @@ namespace platform {
 
 namespace {
 struct SystemClock final : ClockSource {
+    std::uint32_t offset = 0;
     std::uint32_t now() override {
         using namespace std::chrono;
         auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-        return static_cast<std::uint32_t>(ms);
+        return static_cast<std::uint32_t>(ms) + offset;
     }
     void waitUntil(std::uint32_t deadline) override {
         for (;;) {
@@ -35,6 +36,10 @@ ClockSource* setClockSource(ClockSource* src) {
     ClockSource* old = activeClock;
     activeClock = src ? src : &systemClock;
     return old;
+}
+
+void offsetSystemClock(std::uint32_t ms) {
+    systemClock.offset = ms;
 }
 
 std::uint32_t timeGetTime() {

@@ -26,5 +26,7 @@ struct ClockSource {
 };
 // Installs src (null restores the real clock); returns the one it replaces.
 ClockSource* setClockSource(ClockSource* src);
+// Moves the real clock's readings by ms, e.g. to run close to the counter's wrap-around.
+void offsetSystemClock(std::uint32_t ms);
 
 } // namespace platform

@@ -86,8 +86,11 @@ void toPicture(Window* w, int x, int y, int& px, int& py) {
     Viewport vp = fitPicture(pxW, pxH, picW, picH);
     long long sx = static_cast<long long>(x) * pxW / ptW - vp.x;
     long long sy = static_cast<long long>(y) * pxH / ptH - vp.y;
-    px = static_cast<int>(std::clamp<long long>(sx * picW / std::max(vp.w, 1), 0, picW - 1));
-    py = static_cast<int>(std::clamp<long long>(sy * picH / std::max(vp.h, 1), 0, picH - 1));
+    // Map pixel centres, so the last row of the window's picture is the picture's last row.
+    px = static_cast<int>(
+        std::clamp<long long>((2 * sx + 1) * picW / (2LL * std::max(vp.w, 1)), 0, picW - 1));
+    py = static_cast<int>(
+        std::clamp<long long>((2 * sy + 1) * picH / (2LL * std::max(vp.h, 1)), 0, picH - 1));
 }
 
 void toggleFullscreen(Window* w) {
