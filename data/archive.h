@@ -39,18 +39,21 @@ class DataArchive {
     // is refused. Returns the new absolute file position, or -1.
     long seekInEntry(const char* path, long position, int mode);
 
+    // The first record matching the request, or null (also when that record's data would lie
+    // outside the file).
+    const ArchiveEntry* find(const char* path) const;
+    // Why the archive is not open ("" when it is), for tools that explain a refusal.
+    const char* whyNotOpen() const { return problem; }
+
     // The directory as read, in file order (for the packer's listing).
     const std::vector<ArchiveEntry>& entries() const { return directory; }
     // The archive file's size in bytes (0 when not open).
     std::int64_t fileSize() const { return length; }
 
   private:
-    // The first record whose name matches, or null; also null when that record's data would lie
-    // outside the file.
-    const ArchiveEntry* find(const char* path) const;
-
     int descriptor = -1;
     int open = 0;
+    const char* problem = "";
     std::int64_t length = 0;
     std::vector<ArchiveEntry> directory;
 };

@@ -32,11 +32,16 @@ int loadTgaIntoSurfaceFromMemory(PtcSurface* surface, const void* tga, std::size
 
 // ---- the intro's reader ----
 
-// Row-order codes: the reader's caller says which order it wants, the file's descriptor says
-// which it has; when the two agree the file's first row lands on the destination's last row.
-// Pass TGA_ROWS_FLIP with a positive pitch to get a top-row-first picture from any file.
-enum : int { TGA_ROWS_KEEP = 20, TGA_ROWS_FLIP = 21 };
-// The descriptor bit that marks a file stored top row first (the TGA top-down bit).
+// Row-order codes. A file's code comes from its descriptor: TGA_ORDER_TOP_FIRST when the TGA
+// top-down bit (0x20) is set, else TGA_ORDER_BOTTOM_FIRST. The caller of TgaReader::read names
+// the order it wants turned over: when its code equals the file's, file row i goes to
+// destination row height-1-i, otherwise to row i. So TGA_ORDER_UPRIGHT with a positive pitch
+// gives top-row-first rows from files of either order.
+enum : int {
+    TGA_ORDER_TOP_FIRST = 20,
+    TGA_ORDER_BOTTOM_FIRST = 21,
+    TGA_ORDER_UPRIGHT = TGA_ORDER_BOTTOM_FIRST,
+};
 constexpr std::uint8_t TGA_DESCRIPTOR_TOP_DOWN = 0x20;
 
 class TgaReader {
