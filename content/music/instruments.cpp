@@ -1,0 +1,143 @@
+#include "content/music/instruments.h"
+
+#include "content/music/synth.h"
+
+namespace music {
+
+Envelope adsr(int attack, int decay, int sustain, int release) {
+    Envelope e;
+    e.points = {{0, attack > 0 ? 0 : 64},
+                {attack, 64},
+                {attack + decay, sustain},
+                {attack + decay + release, 0}};
+    if (attack == 0) e.points.erase(e.points.begin());
+    e.sustain = static_cast<int>(e.points.size()) - 2;
+    return e;
+}
+
+Envelope percussive(int decay) {
+    Envelope e;
+    e.points = {{0, 64}, {decay / 4, 36}, {decay, 0}};
+    return e;
+}
+
+Instrument chipPulse(const char* name, double duty) {
+    LoopSpec s;
+    s.rate = 22050;
+    s.loopLength = 64;
+    Instrument in = loopedWave(name, pulseWave(duty), s);
+    in.volumeEnvelope = adsr(0, 10, 46, 5);
+    in.fadeout = 512;
+    in.vibratoDepth = 3;
+    in.vibratoRate = 12;
+    in.vibratoSweep = 40;
+    return in;
+}
+
+Instrument chipTriangle(const char* name) {
+    LoopSpec s;
+    s.rate = 22050;
+    s.loopLength = 64;
+    Instrument in = loopedWave(name, triangleWave(), s);
+    in.volumeEnvelope = adsr(0, 6, 56, 3);
+    in.fadeout = 1024;
+    return in;
+}
+
+Instrument sawLead(const char* name, int layers) {
+    LoopSpec s;
+    s.rate = 32000;
+    s.cyclesInLoop = 80;
+    s.loopLength = 8192; // ~312 Hz; the layers beat about 4 times a second
+    if (layers > 1) s.detune = {1};
+    if (layers > 2) s.detune = {1, -1};
+    Instrument in = loopedWave(name, sawWave(), s);
+    in.volumeEnvelope = adsr(1, 12, 48, 6);
+    in.fadeout = 256;
+    return in;
+}
+
+Instrument padStrings(const char* name, double brightness) {
+    LoopSpec s;
+    s.rate = 22050;
+    s.cyclesInLoop = 160;
+    s.loopLength = 16384; // ~215 Hz, three layers beating slowly
+    s.detune = {1, -1};
+    s.brightness = brightness;
+    Instrument in = loopedWave(
+        name, [](int k) { return 1.0 / k / (1.0 + k * 0.08); }, s);
+    in.volumeEnvelope = adsr(30, 30, 52, 40);
+    in.fadeout = 128;
+    in.vibratoDepth = 2;
+    in.vibratoRate = 6;
+    in.vibratoSweep = 120;
+    return in;
+}
+
+Instrument sineBass(const char* name) {
+    LoopSpec s;
+    s.rate = 11025;
+    s.loopLength = 128;
+    Instrument in = loopedWave(
+        name, [](int k) { return k == 1 ? 1.0 : (k == 2 ? 0.18 : (k == 3 ? 0.06 : 0)); }, s);
+    in.volumeEnvelope = adsr(1, 20, 50, 6);
+    in.fadeout = 512;
+    return in;
+}
+
+Instrument choir(const char* name, bool ooh) {
+    LoopSpec s;
+    s.rate = 22050;
+    s.cyclesInLoop = 120;
+    s.loopLength = 12288; // ~215 Hz
+    s.detune = {1, -1, 2};
+    double f0 = 22050.0 * 120 / 12288;
+    Instrument in = loopedWave(name, ooh ? vowelWave(350, 800, f0) : vowelWave(720, 1150, f0), s);
+    in.volumeEnvelope = adsr(40, 40, 50, 50);
+    in.fadeout = 96;
+    in.vibratoDepth = 3;
+    in.vibratoRate = 5;
+    in.vibratoSweep = 80;
+    return in;
+}
+
+Instrument organ(const char* name) {
+    LoopSpec s;
+    s.rate = 22050;
+    s.cyclesInLoop = 64;
+    s.loopLength = 4096;
+    s.detune = {1};
+    Instrument in = loopedWave(name, organWave({1.0, 0.6, 0.35, 0.5, 0.0, 0.2, 0, 0.15}), s);
+    in.volumeEnvelope = adsr(2, 4, 58, 8);
+    in.fadeout = 256;
+    return in;
+}
+
+Instrument flute(const char* name) {
+    LoopSpec s;
+    s.rate = 22050;
+    s.cyclesInLoop = 2;
+    s.loopLength = 100;
+    Instrument in = loopedWave(name, organWave({1.0, 0.12, 0.05, 0.02}), s);
+    in.volumeEnvelope = adsr(5, 10, 50, 8);
+    in.fadeout = 512;
+    in.vibratoDepth = 4;
+    in.vibratoRate = 10;
+    in.vibratoSweep = 60;
+    return in;
+}
+
+Instrument modPulse(const char* name, double duty, double midi) {
+    return modWave(name, pulseWave(duty), midi, 0);
+}
+
+Instrument modSaw(const char* name, double midi, int attack) {
+    return modWave(
+        name, [](int k) { return 1.0 / k / (1.0 + 0.05 * k); }, midi, attack);
+}
+
+Instrument modTriangle(const char* name, double midi) {
+    return modWave(name, triangleWave(), midi, 0);
+}
+
+} // namespace music
