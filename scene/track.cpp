@@ -132,6 +132,8 @@ float track_ease(float t, float easeFrom, float easeTo) {
     float k = 1.0f / (2.0f - a - b);
     if (t < a) return k / a * t * t;
     if (t < 1.0f - b) return k * (2.0f * t - a);
+    // Without an ease-in the last branch is reached only at t = 1, where it would divide by 0.
+    if (b == 0.0f) return 1.0f;
     return 1.0f - k / b * (1.0f - t) * (1.0f - t);
 }
 
