@@ -8,6 +8,11 @@ PtcSurface* loadImage(DataArchive& archive, const char* entry) {
     int width, height, format, hasColourMap;
     reader.info(&width, &height, &format, &hasColourMap);
     if (format == PTC_FORMAT_DIRECT || width == 0 || height == 0) return nullptr;
+    // The header alone decides the surface's size; an entry too short to hold that many pixels
+    // cannot be read, so it is refused before a surface of up to 1 GiB is made for it.
+    const std::int64_t pixelBytes =
+        static_cast<std::int64_t>(width) * height * ptc_format_bytes(ptc_format_named(format));
+    if (archive.entrySize(entry) < 18 + pixelBytes) return nullptr;
 
     PtcSurface* surface = nullptr;
     try {

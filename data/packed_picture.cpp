@@ -26,6 +26,14 @@ void unpackLzo(const void* packed, std::size_t packedLength, std::size_t unpacke
     if (!tryUnpackLzo(packed, packedLength, unpackedSize, destination, nullptr)) std::exit(1);
 }
 
+int unpackPictureInto(PtcSurface* surface, const void* packed, std::size_t packedLength,
+                      unsigned unpackedSize) {
+    std::unique_ptr<std::uint8_t[]> picture(new std::uint8_t[unpackedSize ? unpackedSize : 1]);
+    std::size_t produced = 0;
+    if (!tryUnpackLzo(packed, packedLength, unpackedSize, picture.get(), &produced)) return -1;
+    return loadTgaIntoSurfaceFromMemory(surface, picture.get(), produced);
+}
+
 int loadPackedPicture(DataArchive& archive, PtcSurface* surface, const char* entry, unsigned,
                       unsigned unpackedSize) {
     // The directory knows the packed length; the caller's figure may be stale.
@@ -33,14 +41,10 @@ int loadPackedPicture(DataArchive& archive, PtcSurface* surface, const char* ent
     if (packedLength < 0) return 0;
     std::unique_ptr<std::uint8_t[]> packed(new std::uint8_t[packedLength ? packedLength : 1]);
     if (archive.readEntry(entry, packed.get(), 0) != packedLength) return 0;
-
-    std::unique_ptr<std::uint8_t[]> picture(new std::uint8_t[unpackedSize ? unpackedSize : 1]);
-    std::size_t produced = 0;
-    if (!tryUnpackLzo(packed.get(), static_cast<std::size_t>(packedLength), unpackedSize,
-                      picture.get(), &produced))
-        std::exit(1);
-    packed.reset();
-    return loadTgaIntoSurfaceFromMemory(surface, picture.get(), produced);
+    const int result = unpackPictureInto(surface, packed.get(),
+                                         static_cast<std::size_t>(packedLength), unpackedSize);
+    if (result < 0) std::exit(1);
+    return result;
 }
 
 int loadPackedPicture(PtcSurface* surface, const char* entry, unsigned hint,

@@ -17,6 +17,11 @@ void unpackLzo(const void* packed, std::size_t packedLength, std::size_t unpacke
 bool tryUnpackLzo(const void* packed, std::size_t packedLength, std::size_t unpackedSize,
                   void* destination, std::size_t* produced);
 
+// Unpacks a packed TGA file held in memory into the surface: 1 on success, 0 when the unpacked
+// picture is shorter than 18 + width x height x 3 bytes, -1 when the stream is broken.
+int unpackPictureInto(PtcSurface* surface, const void* packed, std::size_t packedLength,
+                      unsigned unpackedSize);
+
 // Unpacks a packed TGA entry and loads its rows into the surface, whose size is the picture's.
 // The packed length comes from the archive's directory; hint (the packed size the caller
 // expects) is ignored. Returns 0 when the entry is missing or the unpacked picture is shorter
