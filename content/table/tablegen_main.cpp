@@ -10,13 +10,8 @@
 
 namespace {
 
-bool writeIfChanged(const std::string& path, const std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-        std::ostringstream old;
-        old << in.rdbuf();
-        if (old.str() == text) return true;
-    }
+// Always rewritten: the build compares times, and the output must be newer than this program.
+bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
     return static_cast<bool>(out.flush());
@@ -38,14 +33,14 @@ int main(int argc, char** argv) {
     text << in.rdbuf();
     try {
         content::Collection c = content::parseCollection(text.str());
-        if (!writeIfChanged(argv[2], content::menuTableSource(c))) {
+        if (!writeFile(argv[2], content::menuTableSource(c))) {
             std::cerr << argv[2] << ": error: cannot write\n";
             return 1;
         }
         if (argc == 4) {
             std::string list;
             for (const std::string& m : c.modules()) list += m + "\n";
-            if (!writeIfChanged(argv[3], list)) {
+            if (!writeFile(argv[3], list)) {
                 std::cerr << argv[3] << ": error: cannot write\n";
                 return 1;
             }
