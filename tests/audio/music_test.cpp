@@ -1,0 +1,227 @@
+#include "audio/music.h"
+
+#include "audio/music_checks.h"
+#include "platform/resources.h"
+#include "platform/thread.h"
+#include "tests/audio/modules.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <thread>
+
+namespace {
+
+using namespace audiotest;
+
+const void* resource(const char* name) {
+    return platform::lockResource(platform::findResource(name, "RT_RCDATA"));
+}
+
+// Every test leaves the player released and no switch running.
+class Music : public ::testing::Test {
+  protected:
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    void TearDown() override {
+        EXPECT_TRUE(pollUntil([] { return music_is_switching() == 0; }));
+        music_free();
+    }
+};
+
+bool silent() {
+    return music_level() == 0 && music_is_active() == 0;
+}
+
+TEST(MusicChecks, PositionHalvesAreSwappedSoOrderLeads) {
+    EXPECT_EQ(audio::swapPositionHalves(0x00100002), 0x20010u); // order 2, row 16
+    EXPECT_EQ(audio::swapPositionHalves(0xFFFFFFFF), 0xFFFFFFFFu);
+    EXPECT_LT(audio::swapPositionHalves(63u << 16 | 1), audio::swapPositionHalves(0u << 16 | 2));
+}
+
+TEST(MusicChecksDeathTest, AnotherBackEndVersionEndsTheProcessQuietly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    audio::requireBackendVersion(0x60000); // the right one passes
+    EXPECT_EXIT(audio::requireBackendVersion(0x50000), ::testing::ExitedWithCode(0),
+                "BASS version 0.6 was not loaded!");
+}
+
+TEST_F(Music, FreeIsHarmlessBeforeInitAndTwiceAfter) {
+    music_free();
+    music_free();
+    EXPECT_TRUE(silent());
+    EXPECT_EQ(music_position(), 0xFFFFFFFFu);
+    music_init(nullptr);
+    music_play_memory(resource("HIGH-SCORE.MOD"));
+    EXPECT_EQ(music_is_active(), 1);
+    music_free();
+    music_free();
+    EXPECT_TRUE(silent());
+    EXPECT_EQ(music_position(), 0xFFFFFFFFu);
+    // A fade-out with nothing playing finishes at once.
+    MusicFlag flag{1};
+    ASSERT_TRUE(platform::startThread(music_fade_out_thread, &flag, 8000));
+    EXPECT_TRUE(pollUntil([&] { return flag.load() == 0; }));
+}
+
+TEST_F(Music, PlayingShowsLevelsAndPositionsThatClimbRowByRow) {
+    EXPECT_EQ(music_level(), 0u);
+    music_init(nullptr);
+    ASSERT_GT(embeddedModule("DALI.XM").size, 0u);
+    music_play_memory(resource("DALI.XM"));
+    EXPECT_EQ(music_is_active(), 1);
+    std::uint32_t loudest = 0;
+    std::set<std::uint32_t> positions;
+    std::uint32_t previous = 0;
+    ASSERT_TRUE(pollUntil([&] {
+        std::uint32_t level = music_level();
+        EXPECT_LE(level & 0xFFFF, 128u);
+        EXPECT_LE(level >> 16, 128u);
+        loudest = std::max(loudest, (level & 0xFFFF) + (level >> 16));
+        std::uint32_t p = music_position();
+        EXPECT_GE(p, previous); // order * 65536 + row grows while the module plays forward
+        previous = p;
+        positions.insert(p);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return positions.size() >= 6 && loudest > 0;
+    }));
+    // Each position is a row libopenmpt knows in this module.
+    ModuleBytes m = embeddedModule("DALI.XM");
+    for (std::uint32_t p : positions) EXPECT_GT(rowTime(m, p >> 16, p & 0xFFFF).length, 0.0);
+    EXPECT_EQ(music_is_active(), 1);
+    music_free();
+    EXPECT_TRUE(silent());
+}
+
+// The fade as a listener hears it, read back from the disk driver's file: the module exactly
+// as libopenmpt renders it, then a smooth slide, then silence within 1.5 s of the slide's start.
+TEST_F(Music, FadeOutThreadSlidesToSilenceAndClearsItsFlag) {
+    ModuleBytes m = embeddedModule("DALI.XM");
+    ASSERT_GT(m.size, 0u);
+    DiskOutput disk(scratchFile("fade"));
+    music_init(nullptr);
+    music_play_memory(resource("DALI.XM"));
+    // Let about half a second be heard.
+    ASSERT_TRUE(pollUntil([&] { return readFile(disk.path()).size() > RATE * 4 / 2; }));
+    MusicFlag flag{1};
+    ASSERT_TRUE(platform::startThread(music_fade_out_thread, &flag, 8000));
+    ASSERT_TRUE(pollUntil([&] { return flag.load() == 0; }));
+    EXPECT_TRUE(silent());
+
+    auto out = readRawOutput(disk.path());
+    auto want = referenceRender(m, out.size() / 2, true);
+    std::size_t start = firstSoundFrame(out) - firstSoundFrame(want);
+    ASSERT_LT(start, out.size() / 2);
+    std::size_t n = out.size() / 2 - start;
+    std::size_t slide = 0;
+    while (slide < n && out[2 * (start + slide)] == want[2 * slide] &&
+           out[2 * (start + slide) + 1] == want[2 * slide + 1])
+        ++slide;
+    EXPECT_GT(slide, RATE / 4) << "the module did not play as rendered before the fade";
+    std::size_t end = lastSoundFrame(out) - start;
+    ASSERT_LT(end + 1, n) << "the file ends before the fade does";
+    EXPECT_LE(end - slide, RATE * 3 / 2) << "the slide took longer than 1.5 s";
+    EXPECT_GE(end - slide, RATE / 2) << "the slide was cut short";
+    // A steady fall: the gain a loud sample shows never rises, and falls no faster than a
+    // one-second slide does (no step, no click).
+    double gain = 1.0;
+    std::size_t measured = slide;
+    for (std::size_t f = slide; f <= end; ++f)
+        for (int c = 0; c < 2; ++c) {
+            int w = want[2 * f + c];
+            if (std::abs(w) < 2048) continue;
+            double g = double(out[2 * (start + f) + c]) / w;
+            double rounding = 1.0 / std::abs(w);
+            ASSERT_LE(g, gain + 2 * rounding) << "frame " << f;
+            ASSERT_GE(g, gain - double(f - measured + 1) / RATE - 2 * rounding)
+                << "a step in the slide at frame " << f;
+            gain = g;
+            measured = f;
+        }
+}
+
+// A switch asked for while one runs is dropped: the earlier choice plays. The disk driver's
+// file starts afresh with each opening of the output, so it holds only the tune that won.
+TEST_F(Music, SwitchRequestedDuringASwitchIsDropped) {
+    ModuleBytes xm = embeddedModule("DALI.XM");
+    ModuleBytes mod = embeddedModule("HIGH-SCORE.MOD");
+    ASSERT_GT(xm.size * mod.size, 0u);
+    DiskOutput disk(scratchFile("switch"));
+    music_start_switch(resource("HIGH-SCORE.MOD")); // the first, with nothing to fade
+    ASSERT_TRUE(pollUntil([] { return music_is_switching() == 0 && music_is_active() == 1; }));
+    music_start_switch(resource("DALI.XM"));
+    EXPECT_EQ(music_is_switching(), 1);
+    music_start_switch(resource("HIGH-SCORE.MOD")); // dropped
+    ASSERT_TRUE(pollUntil([] { return music_is_switching() == 0; }));
+    ASSERT_TRUE(pollUntil([&] { return readFile(disk.path()).size() > RATE * 4 / 2; }));
+    music_free();
+
+    auto out = readRawOutput(disk.path());
+    for (const ModuleBytes* m : {&xm, &mod}) {
+        auto want = referenceRender(*m, RATE / 4, true);
+        std::size_t start = firstSoundFrame(out) - firstSoundFrame(want);
+        bool same = out.size() >= 2 * start + want.size() &&
+                    std::equal(want.begin(), want.end(), out.begin() + 2 * start);
+        EXPECT_EQ(same, m == &xm) << m->name;
+    }
+}
+
+TEST_F(Music, ModuleThatFailsToLoadIsReportedAndLeavesSilence) {
+    DiskOutput disk(scratchFile("broken"));
+    music_init(nullptr);
+    ::testing::internal::CaptureStderr();
+    music_play_memory(resource("BROKEN.XM"));
+    std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("Fatal music player error!"), std::string::npos) << report;
+    EXPECT_NE(report.find("Error(6): Can't play the file\n"), std::string::npos) << report;
+    EXPECT_TRUE(silent());
+    EXPECT_EQ(music_position(), 0xFFFFFFFFu);
+    auto out = readRawOutput(disk.path());
+    EXPECT_EQ(lastSoundFrame(out), out.size() / 2);
+
+    // A pointer that is not the start of a resource has no known length: refused the same way.
+    music_init(nullptr);
+    static const unsigned char notAResource[64] = {};
+    ::testing::internal::CaptureStderr();
+    music_play_memory(notAResource);
+    report = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("Error(5): Can't play the file\n"), std::string::npos) << report;
+    EXPECT_TRUE(silent());
+
+    // The next good tune plays again.
+    music_init(nullptr);
+    music_play_memory(resource("HIGH-SCORE.MOD"));
+    EXPECT_EQ(music_is_active(), 1);
+}
+
+TEST_F(Music, DeviceThatWillNotOpenIsReportedAndThePlayerGoesOnSilently) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ::testing::internal::CaptureStderr();
+    music_init(nullptr);
+    music_play_memory(resource("HIGH-SCORE.MOD"));
+    std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("Error(4): Can't initialize device!\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Error(1): Can't play the file\n"), std::string::npos) << report;
+    EXPECT_TRUE(silent());
+    EXPECT_EQ(music_position(), 0xFFFFFFFFu);
+}
+
+// A switch and a fade-out running at once while this thread polls every query: nothing may
+// race (run under ThreadSanitizer) and both threads finish.
+TEST_F(Music, SwitchAndFadeOutAtOnceWhileTheMainThreadPolls) {
+    for (int round = 0; round < 3; ++round) {
+        music_start_switch(resource("DALI.XM"));
+        ASSERT_TRUE(pollUntil([] { return music_is_switching() == 0; }));
+        MusicFlag flag{1};
+        music_start_switch(resource("HIGH-SCORE.MOD"));
+        ASSERT_TRUE(platform::startThread(music_fade_out_thread, &flag, 8000));
+        ASSERT_TRUE(pollUntil([&] {
+            std::uint32_t level = music_level();
+            EXPECT_LE(level & 0xFFFF, 128u);
+            EXPECT_LE(level >> 16, 128u);
+            (void)music_is_active();
+            (void)music_position();
+            return music_is_switching() == 0 && flag.load() == 0;
+        }));
+    }
+}
+
+} // namespace
