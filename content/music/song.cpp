@@ -84,7 +84,7 @@ void Song::finish(double target, int speed, double gain) {
     m_.bpm = bpm;
     bool restore = m_.format == Format::Mod;
     double err = total * tick / bpm - target;
-    if (std::fabs(err) > 0.3) {
+    if (std::fabs(err) > 0.12) {
         // Take up the rounding in the last few rows: a slight stretch or push before the loop.
         int tail = std::min(16, total / 4);
         double left = target - (total - tail) * tick / bpm;

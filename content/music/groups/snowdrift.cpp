@@ -1,0 +1,174 @@
+// snowdrift: club music from the cold. Detuned saw leads with a dotted echo, a resonant acid
+// bass pumping sixteenths, off-beat chord stabs over a pad, and a four-on-the-floor kit.
+
+#include "content/music/instruments.h"
+#include "content/music/song.h"
+#include "content/music/synth.h"
+#include "content/music/tunes.h"
+
+namespace music {
+namespace {
+
+enum Ch { LEAD, ECHO, STAB1, STAB2, STAB3, BASS, KICK, CLAP, HAT, OPEN, CHANNELS };
+enum class Mode { Beat, Groove, Lead, Breakdown, Build, Drop, Outro };
+
+struct Kit {
+    int lead, stab, pad, acid, kick, clap, hat, open, snare;
+};
+
+Kit makeKit(Song& s) {
+    Kit k{};
+    k.lead = s.addInstrument(sawLead("supersaw", 3));
+    Instrument stab = sawLead("stab", 2);
+    stab.volumeEnvelope = percussive(14);
+    k.stab = s.addInstrument(stab);
+    Instrument pad = padStrings("ice pad", 0.7);
+    pad.volumeEnvelope = adsr(50, 30, 50, 60);
+    k.pad = s.addInstrument(pad);
+    k.acid = s.addInstrument(acidBass("acid", 22050, 36, 0.45, 4.0));
+    k.kick = s.addInstrument(kickDrum("kick", 22050, 1.4));
+    k.clap = s.addInstrument(clap("clap", 22050, 61));
+    k.hat = s.addInstrument(hiHat("hat", 44100, 0.05, 67));
+    k.open = s.addInstrument(hiHat("open hat", 44100, 0.35, 71));
+    k.snare = s.addInstrument(snareDrum("snare", 22050, 0.4, 0.2, 73));
+    return k;
+}
+
+void kit(Song& s, const Kit& k, int row, int rows, bool kick, bool clap, bool hats, bool busy) {
+    std::map<char, Hit> m{{'x', {k.kick, 60}}, {'c', {k.clap, 40}}, {'h', {k.hat, 26}},
+                          {'g', {k.hat, 16}},  {'o', {k.open, 24}}};
+    if (kick) playDrums(s, row, rows, KICK, "x...x...x...x...", m);
+    if (clap) playDrums(s, row, rows, CLAP, "....c.......c...", m);
+    if (hats) playDrums(s, row, rows, HAT, busy ? "hghghghghghghghg" : "g.h.g.h.g.h.g.h.", m);
+    if (hats) playDrums(s, row, rows, OPEN, "..o...o...o...o.", m);
+}
+
+int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int level) {
+    const std::vector<int> stabs{STAB1, STAB2, STAB3};
+    auto stabChords = [&](int vol) {
+        for (const Chord& c : p.chords) { // off-beat stabs: the 'and' of every beat
+            Chord one = c;
+            std::vector<Chord> offbeats;
+            for (int r = 2; r < c.length; r += 4) {
+                one.start = c.start + r;
+                one.length = 2;
+                offbeats.push_back(one);
+            }
+            playChords(s, row, offbeats, stabs, k.stab, vol, 57, 72, 0, 1.0, false);
+        }
+    };
+    Voice acid{BASS, k.acid, level, 0, 1.0, false};
+    switch (mode) {
+    case Mode::Beat: kit(s, k, row, p.rows, true, false, true, false); break;
+    case Mode::Groove:
+        kit(s, k, row, p.rows, true, true, true, false);
+        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        break;
+    case Mode::Lead:
+        kit(s, k, row, p.rows, true, true, true, false);
+        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        playMelody(s, row, p.melody, {LEAD, k.lead, level - 4, -12, 0.8}, 16, 4);
+        playEcho(s, row, p.melody, {ECHO, k.lead, level / 3, -12, 0.8}, 3, p.rows);
+        stabChords(level - 22);
+        break;
+    case Mode::Breakdown:
+        playChords(s, row, p.chords, stabs, k.pad, level - 10, 55, 74);
+        playMelody(s, row, p.melody, {LEAD, k.lead, level - 8, -12, 0.95});
+        playEcho(s, row, p.melody, {ECHO, k.lead, level / 3, -12, 0.95}, 6, p.rows);
+        break;
+    case Mode::Build: {
+        playChords(s, row, p.chords, stabs, k.pad, level - 10, 55, 74);
+        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        for (int r = 0; r < p.rows; ++r) { // a snare roll that tightens and swells
+            int quarter = r * 4 / p.rows;
+            int every = quarter < 2 ? 4 : (quarter < 3 ? 2 : 1);
+            if (r % every == 0) s.note(row + r, CLAP, 60, k.snare, 20 + r * 30 / p.rows);
+        }
+        break;
+    }
+    case Mode::Drop:
+        kit(s, k, row, p.rows, true, true, true, true);
+        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        playMelody(s, row, p.melody, {LEAD, k.lead, level, -12, 0.8}, 16, 4);
+        playEcho(s, row, p.melody, {ECHO, k.lead, level / 3, 0, 0.8}, 3, p.rows);
+        stabChords(level - 18);
+        break;
+    case Mode::Outro:
+        kit(s, k, row, p.rows, true, false, true, false);
+        playChords(s, row, p.chords, stabs, k.pad, level - 14, 55, 74);
+        break;
+    }
+    s.ensureRows(row + p.rows);
+    return p.rows;
+}
+
+struct Plan {
+    const Phrase* phrase;
+    Mode mode;
+    int level;
+};
+
+Module build(const char* title, const std::vector<Plan>& plan, double seconds, double gain) {
+    Song s(title, Format::Xm, CHANNELS);
+    Kit k = makeKit(s);
+    int row = 0;
+    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.level);
+    s.finish(seconds, 6, gain);
+    return s.module();
+}
+
+} // namespace
+
+Module frozenCircuit() {
+    static const Phrase riff = makePhrase(
+        "A5:3 C6:3 E6:2 D6:3 C6:3 B5:2 | A5:3 C6:3 F6:2 E6:3 C6:3 A5:2 |"
+        "G5:3 C6:3 E6:2 G6:4 E6:2 C6:2 | B5:3 D6:3 G6:2 D6:4 B5:4 |"
+        "A5:3 C6:3 E6:2 D6:3 C6:3 B5:2 | A5:3 C6:3 F6:2 E6:3 C6:3 A5:2 |"
+        "E6:3 D6:3 C6:2 G5:4 C6:4 | B5:4 D6:4 G6:8",
+        "Am:16 | F | C | G | Am | F | C | G", 1);
+    static const Phrase theme = makePhrase(
+        "E6:8 D6:4 C6:4 | C6:8 A5:8 | G5:8 C6:4 E6:4 | D6:16 |"
+        "E6:8 D6:4 C6:4 | F6:8 E6:4 C6:4 | G6:12 E6:4 | D6:16",
+        "Am:16 | F | C | G | Am | F | C | G", 1);
+    return build("frozen circuit",
+                 {{&riff, Mode::Beat, 44},
+                  {&riff, Mode::Groove, 44},
+                  {&riff, Mode::Lead, 46},
+                  {&theme, Mode::Lead, 46},
+                  {&riff, Mode::Lead, 46},
+                  {&theme, Mode::Breakdown, 44},
+                  {&riff, Mode::Build, 44},
+                  {&riff, Mode::Drop, 48},
+                  {&theme, Mode::Drop, 48},
+                  {&riff, Mode::Drop, 48},
+                  {&theme, Mode::Outro, 42}},
+                 156, 1.0);
+}
+
+Module blizzard() {
+    static const Phrase riff = makePhrase(
+        "E5:2 E5 B5 E5 G5 E5 F#5 E5 | C5 C5 G5 C5 E5 C5 D5 C5 |"
+        "D5 D5 A5 D5 F#5 D5 E5 D5 | B4 B4 F#5 B4 D5 B4 C#5 B4 |"
+        "E5 E5 B5 E5 G5 E5 F#5 E5 | C5 C5 G5 C5 E5 C5 D5 C5 |"
+        "A4 A4 E5 A4 C5 A4 B4 A4 | B4 B4 F#5 B4 D#5 B4 F#5 A5",
+        "Em:16 | C | D | Bm | Em | C | Am | B7", 1);
+    static const Phrase theme = makePhrase(
+        "B5:12 A5:4 | G5:8 E5:8 | F#5:12 A5:4 | B5:16 |"
+        "B5:12 A5:4 | G5:8 E5:8 | A5:8 G5:4 F#5:4 | D#5:16",
+        "Em:16 | C | D | Bm | Em | C | Am | B7", 1);
+    return build("blizzard",
+                 {{&riff, Mode::Beat, 44},
+                  {&riff, Mode::Groove, 44},
+                  {&riff, Mode::Lead, 46},
+                  {&theme, Mode::Lead, 46},
+                  {&theme, Mode::Breakdown, 44},
+                  {&riff, Mode::Build, 44},
+                  {&theme, Mode::Drop, 48},
+                  {&riff, Mode::Drop, 48},
+                  {&theme, Mode::Drop, 48},
+                  {&riff, Mode::Drop, 48},
+                  {&riff, Mode::Outro, 42}},
+                 148, 1.0);
+}
+
+} // namespace music

@@ -1,0 +1,174 @@
+// tin soldiers: marches for four Amiga channels. Brass-like saw lead, a second horn on the
+// off-beats, a tuba bass on the strong beats, and a snare that rolls into every new strain.
+
+#include "content/music/instruments.h"
+#include "content/music/song.h"
+#include "content/music/synth.h"
+#include "content/music/tunes.h"
+
+namespace music {
+namespace {
+
+enum Ch { LEAD, HORN, TUBA, DRUM };
+
+struct Kit {
+    int brass, horn, tuba, fife, kick, snare, crash;
+};
+
+Kit makeKit(Song& s) {
+    Kit k{};
+    Instrument brass = modSaw("brass", 72, 240);
+    brass.volume = 46;
+    k.brass = s.addInstrument(brass);
+    Instrument horn = modWave("horn", [](int n) { return 1.0 / (n * (1.0 + 0.3 * n)); }, 60, 200);
+    horn.volume = 30;
+    k.horn = s.addInstrument(horn);
+    Instrument tuba = modWave("tuba", [](int n) { return n > 6 ? 0.0 : 1.0 / (n * n); }, 48, 120);
+    tuba.volume = 52;
+    k.tuba = s.addInstrument(tuba);
+    Instrument fife = modPulse("fife", 0.2, 78);
+    fife.volume = 34;
+    k.fife = s.addInstrument(fife);
+    Instrument kick = kickDrum("bass drum", kModDrumRate, 0.6);
+    kick.volume = 52;
+    k.kick = s.addInstrument(kick);
+    Instrument snare = snareDrum("snare", kModDrumRate, 0.3, 0.22, 19);
+    snare.volume = 36;
+    k.snare = s.addInstrument(snare);
+    Instrument crash = hiHat("cymbal", kModDrumRate, 0.9, 29);
+    crash.volume = 30;
+    k.crash = s.addInstrument(crash);
+    return k;
+}
+
+// One strain: the tune with its horn off-beats, tuba and drums; the last bar rolls.
+int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadShift, bool horns,
+           bool roll, bool crash) {
+    const int beat = 4, bar = 16;
+    playMelody(s, row, p.melody, {LEAD, lead, 44, leadShift, 0.8}, bar, 8);
+    for (const Chord& c : p.chords) {
+        for (int r = 0; r < c.length; r += beat) {
+            int at = c.start + r;
+            bool strong = (at % (2 * beat)) == 0;
+            if (strong) {
+                int root = nearestAbove(c.bass, 36);
+                int pitch = (at % bar) == 0 ? root : nearestAbove((c.root + 7) % 12, 36);
+                s.note(row + at, TUBA, pitch, k.tuba);
+                s.off(row + at + 3, TUBA);
+            } else if (horns) {
+                int third = nearestAbove((c.root + c.tones[1]) % 12, 55);
+                s.note(row + at, HORN, third, k.horn);
+                s.off(row + at + 2, HORN);
+            }
+        }
+    }
+    for (int b = 0; b * bar < p.rows; ++b) {
+        int r0 = row + b * bar;
+        bool last = (b + 1) * bar >= p.rows;
+        s.note(r0, DRUM, 60, (b == 0 && crash) ? k.crash : k.kick);
+        if (last && roll) {
+            s.note(r0 + 4, DRUM, 60, k.snare);
+            s.note(r0 + 8, DRUM, 60, k.snare);
+            s.effect(r0 + 8, DRUM, 0xE, 0x93); // a roll: the snare retriggers every third tick
+            s.note(r0 + 12, DRUM, 60, k.snare);
+            s.effect(r0 + 12, DRUM, 0xE, 0x92);
+        } else {
+            s.note(r0 + 4, DRUM, 60, k.snare);
+            s.note(r0 + 8, DRUM, 60, k.kick);
+            s.note(r0 + 12, DRUM, 60, k.snare);
+            s.note(r0 + 14, DRUM, 60, k.snare, 18);
+        }
+    }
+    s.ensureRows(row + p.rows);
+    return p.rows;
+}
+
+int drumIntro(Song& s, const Kit& k, int row) {
+    // Two bars of side drum alone: the parade approaching.
+    for (int b = 0; b < 2; ++b) {
+        int r0 = row + b * 16;
+        s.note(r0, DRUM, 60, k.snare);
+        s.note(r0 + 4, DRUM, 60, k.snare, 20);
+        s.note(r0 + 6, DRUM, 60, k.snare, 24);
+        s.note(r0 + 8, DRUM, 60, k.snare);
+        s.effect(r0 + 8, DRUM, 0xE, 0x93);
+        s.note(r0 + 12, DRUM, 60, k.snare);
+        s.note(r0 + 14, DRUM, 60, k.snare, 24);
+    }
+    s.ensureRows(row + 32);
+    return 32;
+}
+
+int ending(Song& s, const Kit& k, int row, int tonic) {
+    s.note(row, LEAD, tonic + 12, k.brass, 50);
+    s.note(row, HORN, tonic + 4, k.horn);
+    s.note(row, TUBA, tonic - 12, k.tuba);
+    s.note(row, DRUM, 60, k.crash);
+    s.off(row + 12, LEAD);
+    s.off(row + 12, HORN);
+    s.off(row + 12, TUBA);
+    s.ensureRows(row + 16);
+    return 16;
+}
+
+} // namespace
+
+Module nutcrackerMarch() {
+    // Our own toy-soldier march in G: fanfare strain, a song-like strain in E minor, a trio in C.
+    static const Phrase a = makePhrase(
+        "D4:2 r:1 D4:1 G4:2 B4:2 D5:4 G5:4 | F#5:2 E5 D5 C5 B4:4 A4:4 |"
+        "G4:2 r:1 G4:1 B4:2 D5:2 G5:4 B5:4 | A5:2 G5 F#5 E5 D5:8 |"
+        "E5:2 r:1 E5:1 E5:2 F#5:2 G5:4 E5:4 | D5:2 r:1 D5:1 D5:2 E5:2 F#5:4 D5:4 |"
+        "C5:2 B4 A4 G4 F#4:4 A4:4 | G4:4 D4:4 G4:8",
+        "G:16 | D7:8 G:8 | G:16 | D:16 | C:16 | G:8 D:8 | D7:16 | G:16", 1);
+    static const Phrase b = makePhrase(
+        "B4:6 C5:2 B4:4 G4:4 | A4:6 B4:2 A4:4 F#4:4 | G4:4 B4:4 E5:4 D5:4 | C5:8 B4:8 |"
+        "A4:6 B4:2 C5:4 E5:4 | D5:6 C5:2 B4:4 G4:4 | A4:4 C5:4 B4:4 A4:4 | B4:16",
+        "Em:16 | D | Em:8 G:8 | Am:8 Em:8 | Am:16 | G | Am:8 D7:8 | G:16", 1);
+    static const Phrase trio = makePhrase(
+        "E5:4 G5:4 E5:4 C5:4 | D5:4 F5:4 D5:4 B4:4 | C5:4 E5:4 G5:4 C6:4 | B5:8 G5:8 |"
+        "A5:4 F5:4 D5:4 A5:4 | G5:4 E5:4 C5:4 E5:4 | D5:4 F5:4 B4:4 D5:4 | C5:16",
+        "C:16 | G7 | C | G | Dm | C | G7 | C", 1);
+    Song s("nutcracker march", Format::Mod, 4);
+    Kit k = makeKit(s);
+    int row = drumIntro(s, k, 0);
+    row += strain(s, k, row, a, k.brass, 0, true, true, true);
+    row += strain(s, k, row, b, k.brass, 0, true, true, false);
+    row += strain(s, k, row, a, k.brass, 0, true, true, true);
+    row += strain(s, k, row, trio, k.fife, 0, true, true, true);
+    row += strain(s, k, row, trio, k.brass, 0, true, true, false);
+    row += strain(s, k, row, a, k.brass, 0, true, true, true);
+    row += strain(s, k, row, b, k.fife, 12, true, true, false);
+    row += strain(s, k, row, a, k.brass, 0, true, false, true);
+    row += ending(s, k, row, 55);
+    s.finish(104, 6, 1.0);
+    return s.module();
+}
+
+Module tinParade() {
+    // Original: a quick parade in Bb with a chromatic turn and a fife strain in Eb.
+    static const Phrase a = makePhrase(
+        "F4:2 Bb4 D5 F5 D5:4 Bb4:4 | C5:2 D5 Eb5 C5 A4:4 F4:4 | Bb4:2 C5 D5 Eb5 F5:4 G5:4 |"
+        "F5:2 E5 F5 G5 F5:8 | G5:2 F5 Eb5 D5 C5:4 Eb5:4 | D5:2 C5 Bb4 A4 Bb4:4 D5:4 |"
+        "C5:2 Bb4 A4 G4 F4:4 A4:4 | Bb4:8 F4:8",
+        "Bb:16 | F7 | Bb:8 Eb:8 | F:16 | Eb:8 Cm:8 | Bb:16 | F7:16 | Bb:16", 1);
+    static const Phrase b = makePhrase(
+        "G5:4 Eb5:2 G5 Bb5:4 G5:4 | F5:4 D5:2 F5 Bb5:8 | Ab5:4 F5:2 Ab5 C6:4 Ab5:4 | G5:4 Eb5:4 Bb4:8 |"
+        "C5:4 Eb5:2 C5 G5:4 Eb5:4 | D5:4 F5:2 D5 Bb5:4 F5:4 | Eb5:2 G5 F5 Eb5 D5:4 C5:4 | Eb5:16",
+        "Eb:16 | Bb | Ab:8 F7:8 | Eb:16 | Cm:16 | Bb | Fm:8 Bb7:8 | Eb:16", 1);
+    Song s("tin parade", Format::Mod, 4);
+    Kit k = makeKit(s);
+    int row = drumIntro(s, k, 0);
+    row += strain(s, k, row, a, k.brass, 0, true, true, true);
+    row += strain(s, k, row, a, k.fife, 12, true, true, false);
+    row += strain(s, k, row, b, k.fife, 0, true, true, true);
+    row += strain(s, k, row, b, k.brass, 0, true, true, false);
+    row += strain(s, k, row, a, k.brass, 0, true, true, true);
+    row += strain(s, k, row, b, k.fife, 0, true, true, false);
+    row += strain(s, k, row, a, k.brass, 0, true, false, true);
+    row += ending(s, k, row, 58);
+    s.finish(110, 6, 1.0);
+    return s.module();
+}
+
+} // namespace music
