@@ -103,7 +103,7 @@ int read_node_header(ChunkData& d) {
     int kind = node_kind_of_chunk(readerState.parentId);
     if (kind == 0) return SCENE_ERR_BADFILE;
     int worldKind = world_kind_of(kind);
-    std::uint16_t flags1, flags2, parentRaw;
+    std::uint16_t flags1 = 0, flags2 = 0, parentRaw = 0;
     if (d.left() < 6) return SCENE_ERR_BADFILE;
     d.u16(&flags1);
     d.u16(&flags2);

@@ -147,7 +147,7 @@ int read_faces(ChunkData& d) {
     if (!o->faces) return SCENE_ERR_NOMEM;
     o->faceCount = count;
     for (int i = 0; i < count; ++i) {
-        std::uint16_t a, b, c, flags;
+        std::uint16_t a = 0, b = 0, c = 0, flags = 0;
         d.u16(&a);
         d.u16(&b);
         d.u16(&c);
@@ -177,7 +177,7 @@ int read_face_materials(ChunkData& d) {
     auto* m = static_cast<Material*>(node->record);
     if (d.left() < std::size_t(count) * 2) return SCENE_ERR_BADFILE;
     for (int i = 0; i < count; ++i) {
-        std::uint16_t index;
+        std::uint16_t index = 0;
         d.u16(&index);
         if (index >= o->faceCount) return SCENE_ERR_BADFILE;
         o->faces[index].materialId = m->id;
@@ -203,9 +203,9 @@ int read_mapping(ChunkData& d) {
 int read_mesh_matrix(ChunkData& d) {
     Object* o = current<Object>(WORLD_OBJECT);
     if (!o || d.left() < 48) return SCENE_ERR_BADFILE;
-    float a[9];
+    float a[9] = {};
     for (float& f : a) d.f32(&f);
-    Vector origin;
+    Vector origin{};
     read_vector(d, &origin);
     // Rows are the file's axes with columns and then rows 2 and 3 exchanged.
     Matrix m{a[0], a[2], a[1], 0, a[6], a[8], a[7], 0, a[3], a[5], a[4], 0};
@@ -263,7 +263,7 @@ int read_camera(ChunkData& d) {
     if (d.left() < 32) return SCENE_ERR_BADFILE;
     auto* c = static_cast<Camera*>(std::calloc(1, sizeof(Camera)));
     if (!c) return SCENE_ERR_NOMEM;
-    float lens;
+    float lens = 0;
     read_vector(d, &c->position);
     read_vector(d, &c->target);
     d.f32(&c->roll);
