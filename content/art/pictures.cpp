@@ -318,7 +318,7 @@ Image makeMainPicture() {
     TextStyle help = small;
     help.advance = 10;
     help.fill = [](float) { return Rgb{88, 104, 150}; };
-    drawText(img, 6, 378, "l random   q meter   arrows scroll", help, 14);
+    drawText(img, 6, 378, "enter play   l random   q meter   esc leave", help, 14);
     return img;
 }
 
@@ -434,6 +434,24 @@ Image makeEndPicture(int frame) {
     fillPolygon(img, {{cx - 30, 326}, {cx + 30, 326}, {cx + 26, 334}, {cx - 26, 334}},
                 {170, 130, 50});
     drawLine(img, cx, 236, cx + (frame ? 1.0f : -1.0f), 226, 1.6f, {30, 20, 20});
+    // A sprig of holly at the candle's foot.
+    const Rgb leaf{24, 110, 52}, leafDark{12, 64, 30}, berry{210, 30, 40};
+    for (float side : {-1.0f, 1.0f}) {
+        float bx = cx + side * 26;
+        fillPolygon(img,
+                    {{cx + side * 8, 326},
+                     {bx - side * 2, 312},
+                     {bx + side * 10, 316},
+                     {bx + side * 4, 320},
+                     {bx + side * 12, 326},
+                     {bx, 328}},
+                    leaf);
+        drawLine(img, cx + side * 8, 326, bx + side * 10, 318, 1.0f, leafDark, 0.8f);
+    }
+    for (auto [bx, by] : {std::pair{cx - 6.0f, 322.0f}, {cx + 2.0f, 320.0f}, {cx + 8.0f, 323.0f}}) {
+        fillDisc(img, bx, by, 3.4f, berry);
+        fillDisc(img, bx - 1, by - 1, 1.0f, {255, 200, 200}, 0.8f);
+    }
     // The flame leans one way, then the other.
     float lean = frame ? 3.0f : -2.5f, tall = frame ? 30.0f : 27.0f;
     drawGlow(img, cx + lean / 2, 212, 36, {255, 170, 60}, 0.6f);
