@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -252,6 +253,71 @@ TEST(CollectionFile, StructureRules) {
     for (const auto& t : c.texts) EXPECT_EQ(t.body.find('\n'), std::string::npos);
     EXPECT_EQ(c.modules().size(), 32u);
     EXPECT_EQ(c.modules().back(), "bubble.mod");
+}
+
+// Damaged collection files are refused with a rule's message, never with a crash.
+TEST(CollectionFile, DamagedFilesAreRefusedCleanly) {
+    const std::string src = readCollection();
+    std::uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    int refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::string s = src;
+        int edits = 1 + next() % 4;
+        for (int e = 0; e < edits; ++e) {
+            size_t at = next() % s.size();
+            switch (next() % 4) {
+            case 0:
+                s[at] = char(next() % 256);
+                break; // change a byte
+            case 1:
+                s.erase(at, 1 + next() % 40);
+                break; // cut a piece
+            case 2:
+                s.insert(at, std::string(1 + next() % 30, '|'));
+                break; // add separators
+            default:
+                s = s.substr(0, at);
+                break; // truncate
+            }
+            if (s.empty()) s = "\n";
+        }
+        try {
+            content::Collection c = content::parseCollection(s);
+            EXPECT_EQ(c.rows.size(), 73u); // accepted: still a whole table
+        } catch (const content::CollectionError& e) {
+            ++refused;
+            EXPECT_GE(e.line, 0);
+            EXPECT_NE(std::string(e.what()), "");
+        }
+    }
+    EXPECT_GT(refused, 200);
+}
+
+// The build step itself: a broken file stops it with the file, the line and the rule.
+TEST(CollectionFile, GeneratorReportsTheLineAndFails) {
+    const std::string dir = VRK_BINARY_DIR "/tests";
+    const std::string bad = dir + "/broken_collection.txt";
+    std::string s = readCollection();
+    std::string from = "tune we wish you         | wewish.mod  | 1'36";
+    s.replace(s.find(from), from.size(), "tune we wish you | wewish.mod | 1'96");
+    std::ofstream(bad, std::ios::binary) << s;
+    std::string cmd =
+        "\"" VRK_BINARY_DIR "/vrk_tablegen\" \"" + bad + "\" \"" + dir + "/broken_table.cpp\" 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[512] = {};
+    size_t n = fread(buf, 1, sizeof buf - 1, p);
+    int status = pclose(p);
+    std::string out(buf, n);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(out.find("broken_collection.txt:" + std::to_string(lineOf(s, "1'96")) + ": error:"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("seconds must be below 60"), std::string::npos) << out;
 }
 
 TEST(CollectionFile, GeneratedSourceEscapesQuotes) {
