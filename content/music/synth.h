@@ -42,7 +42,6 @@ struct LoopSpec {
     int attack = 0;          // samples of attack before the loop (amplitude rises from 0)
     std::vector<int> detune; // extra layers, each offset in cycles from cyclesInLoop
     double brightness = 1.0; // harmonics above rate*0.45*brightness are dropped
-    bool evenLoop = false;   // MOD: loop start and length must be even
 };
 
 // A looped band-limited wave with an optional soft attack before the loop.

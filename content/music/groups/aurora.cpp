@@ -48,7 +48,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int beat
     case Mode::Flute:
         playMelody(s, row, p.melody, {LEAD, k.flute, level - 4, 0, 0.95});
         playChords(s, row, p.chords, pads, k.strings, level - 10, 52, 70);
-        playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0}, BassStyle::RootFifth, beat * 2, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0}, BassStyle::RootFifth, beat * 2,
+                 36);
         playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 20, 12, 1.0, false}, beat, 60,
                      {0, 1, 2, 3, 4, 3});
         break;
@@ -57,7 +58,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int beat
         playMelody(s, row, p.melody, {COUNTER, k.choir, level - 10, -12, 1.0});
         playEcho(s, row, p.melody, {ECHO, k.bell, level / 3, 12, 1.0, false}, beat * 2, p.rows);
         playChords(s, row, p.chords, pads, k.strings, level - 6, 55, 74);
-        playBass(s, row, p.chords, {BASS, k.bass, level + 2, 0, 1.0}, BassStyle::RootFifth, beat * 2, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level + 2, 0, 1.0}, BassStyle::RootFifth,
+                 beat * 2, 36);
         playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 16, 12, 1.0, false}, beat, 60,
                      {0, 2, 4, 5, 4, 2});
         break;
@@ -83,7 +85,8 @@ struct Plan {
     int level;
 };
 
-Module build(const char* title, const std::vector<Plan>& plan, int beat, double seconds, double gain) {
+Module build(const char* title, const std::vector<Plan>& plan, int beat, double seconds,
+             double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
     int row = 0;
@@ -95,16 +98,16 @@ Module build(const char* title, const std::vector<Plan>& plan, int beat, double 
 } // namespace
 
 Module silentNight() {
-    static const Phrase verse = makePhrase(
-        "G4:6 A4:2 G4:4 | E4:12 | G4:6 A4:2 G4:4 | E4:12 |"
-        "D5:8 D5:4 | B4:12 | C5:8 C5:4 | G4:12 |"
-        "A4:8 A4:4 | C5:6 B4:2 A4:4 | G4:6 A4:2 G4:4 | E4:12 |"
-        "A4:8 A4:4 | C5:6 B4:2 A4:4 | G4:6 A4:2 G4:4 | E4:12 |"
-        "D5:8 D5:4 | F5:6 D5:2 B4:4 | C5:12 | E5:12 |"
-        "C5:4 G4 E4 | G4:6 F4:2 D4:4 | C4:24",
-        "C:12 | C | C | C | G | G | C | C | F | C | C | C | F | C | C | C |"
-        "G | G7 | C | C | C | G7 | C | C",
-        1);
+    static const Phrase verse =
+        makePhrase("G4:6 A4:2 G4:4 | E4:12 | G4:6 A4:2 G4:4 | E4:12 |"
+                   "D5:8 D5:4 | B4:12 | C5:8 C5:4 | G4:12 |"
+                   "A4:8 A4:4 | C5:6 B4:2 A4:4 | G4:6 A4:2 G4:4 | E4:12 |"
+                   "A4:8 A4:4 | C5:6 B4:2 A4:4 | G4:6 A4:2 G4:4 | E4:12 |"
+                   "D5:8 D5:4 | F5:6 D5:2 B4:4 | C5:12 | E5:12 |"
+                   "C5:4 G4 E4 | G4:6 F4:2 D4:4 | C4:24",
+                   "C:12 | C | C | C | G | G | C | C | F | C | C | C | F | C | C | C |"
+                   "G | G7 | C | C | C | G7 | C | C",
+                   1);
     static const Phrase dawn = slicePhrase(verse, 0, 48);
     static const Phrase dusk = slicePhrase(verse, 264, 24);
     return build("silent night",
@@ -118,14 +121,12 @@ Module silentNight() {
 
 Module northernLights() {
     // Original: a slow climb in D major that keeps turning towards B minor.
-    static const Phrase a = makePhrase(
-        "F#5:8 E5:4 D5:4 | A4:16 | B4:8 C#5:4 D5:4 | E5:16 |"
-        "F#5:8 A5:4 F#5:4 | E5:12 D5:4 | B4:8 D5:4 C#5:4 | A4:16",
-        "D:16 | A/C# | Bm | G | D | A | Em7 | A", 1);
-    static const Phrase b = makePhrase(
-        "D5:8 F#5:4 B5:4 | A5:16 | G5:8 F#5:4 E5:4 | F#5:16 |"
-        "D5:8 E5:4 F#5:4 | B4:12 C#5:4 | D5:8 E5:4 C#5:4 | D5:16",
-        "Bm:16 | F#m | G | D | Bm | Em | G:8 A:8 | D:16", 1);
+    static const Phrase a = makePhrase("F#5:8 E5:4 D5:4 | A4:16 | B4:8 C#5:4 D5:4 | E5:16 |"
+                                       "F#5:8 A5:4 F#5:4 | E5:12 D5:4 | B4:8 D5:4 C#5:4 | A4:16",
+                                       "D:16 | A/C# | Bm | G | D | A | Em7 | A", 1);
+    static const Phrase b = makePhrase("D5:8 F#5:4 B5:4 | A5:16 | G5:8 F#5:4 E5:4 | F#5:16 |"
+                                       "D5:8 E5:4 F#5:4 | B4:12 C#5:4 | D5:8 E5:4 C#5:4 | D5:16",
+                                       "Bm:16 | F#m | G | D | Bm | Em | G:8 A:8 | D:16", 1);
     static const Phrase dawn = slicePhrase(a, 0, 64);
     static const Phrase dusk = slicePhrase(b, 96, 32);
     return build("northern lights",
@@ -143,14 +144,14 @@ Module northernLights() {
 
 Module oHolyNight() {
     // 12/8: a bar holds four dotted-quarter beats of six rows.
-    static const Phrase verse = makePhrase(
-        "E4:6 E4:4 E4:2 G4:12 | G4:4 A4:2 A4:4 F4:2 A4:6 C5:6 | G4:24 |"
-        "G4:4 G4:2 E4:4 D4:2 C4:6 E4:6 | F4:4 G4:2 F4:4 D4:2 C4:12 |"
-        "E4:6 E4:4 E4:2 G4:12 | G4:4 A4:2 A4:4 F4:2 A4:6 C5:6 | G4:24 |"
-        "G4:4 F#4:2 E4:4 B4:2 A4:6 G4:6 | B4:4 C5:2 D5:4 G4:2 C5:12",
-        "C:24 | F:12 C:12 | C:24 | C:12 Am:12 | F:6 G7:6 C:12 |"
-        "C:24 | F:12 C:12 | C:24 | Em:12 B7:12 | Em:12 G7:6 C:6",
-        1);
+    static const Phrase verse =
+        makePhrase("E4:6 E4:4 E4:2 G4:12 | G4:4 A4:2 A4:4 F4:2 A4:6 C5:6 | G4:24 |"
+                   "G4:4 G4:2 E4:4 D4:2 C4:6 E4:6 | F4:4 G4:2 F4:4 D4:2 C4:12 |"
+                   "E4:6 E4:4 E4:2 G4:12 | G4:4 A4:2 A4:4 F4:2 A4:6 C5:6 | G4:24 |"
+                   "G4:4 F#4:2 E4:4 B4:2 A4:6 G4:6 | B4:4 C5:2 D5:4 G4:2 C5:12",
+                   "C:24 | F:12 C:12 | C:24 | C:12 Am:12 | F:6 G7:6 C:12 |"
+                   "C:24 | F:12 C:12 | C:24 | Em:12 B7:12 | Em:12 G7:6 C:6",
+                   1);
     static const Phrase climax = makePhrase(
         "G4:6 G4:6 A4:6 D4:6 | G4:6 A4:6 G4:6 C5:6 | F4:6 A4:12 F4:6 | E4:24 |"
         "A4:12 A4:12 | D5:12 B4:12 | C5:18 A4:6 | G4:24 |"

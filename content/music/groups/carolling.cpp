@@ -53,9 +53,12 @@ void drums(Song& s, const Kit& k, int row, int rows, const Meter& m, int level, 
     for (int r = 0; r < rows; r += m.beat) {
         int inBar = r % m.bar;
         bool last = r + m.bar >= rows;
-        if (inBar == 0) s.note(row + r, KICK, 60, k.kick, level);
-        else if (m.bar == 16 && inBar == 8) s.note(row + r, KICK, 60, k.kick, level - 6);
-        if (m.bar == 16 && (inBar == 4 || inBar == 12)) s.note(row + r, SNARE, 60, k.snare, level - 12);
+        if (inBar == 0)
+            s.note(row + r, KICK, 60, k.kick, level);
+        else if (m.bar == 16 && inBar == 8)
+            s.note(row + r, KICK, 60, k.kick, level - 6);
+        if (m.bar == 16 && (inBar == 4 || inBar == 12))
+            s.note(row + r, SNARE, 60, k.snare, level - 12);
         if (m.bar == 12 && inBar != 0) s.note(row + r, SNARE, 60, k.snare, level - 22);
         if (full) {
             s.note(row + r, TAMB, 60, k.tamb, level - 26);
@@ -76,14 +79,16 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
         playArpeggio(s, row, p.chords, {PIANO, k.piano, level - 6, 0, 1.0, false}, m.beat / 2, 55,
                      broken);
         playChords(s, row, p.chords, str, k.strings, level - 16, 55, 72);
-        playBass(s, row, p.chords, {BASS, k.bass, level - 4, 0, 1.0, false}, BassStyle::Held, m.beat, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level - 4, 0, 1.0, false}, BassStyle::Held,
+                 m.beat, 36);
         break;
     case Mode::Piano:
         playMelody(s, row, p.melody, {LEAD, k.piano, level, 12, 1.0, false}, m.bar, 4);
         playArpeggio(s, row, p.chords, {PIANO, k.piano, level - 14, 0, 1.0, false}, m.beat / 2, 48,
                      broken);
         playChords(s, row, p.chords, str, k.strings, level - 18, 55, 72);
-        playBass(s, row, p.chords, {BASS, k.bass, level - 2, 0, 1.0, false}, BassStyle::Held, m.beat, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level - 2, 0, 1.0, false}, BassStyle::Held,
+                 m.beat, 36);
         break;
     case Mode::Strings:
         playMelody(s, row, p.melody, {LEAD, k.strings, level - 2, 12, 0.95}, m.bar, 4);
@@ -91,7 +96,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
         playChords(s, row, p.chords, str, k.strings, level - 16, 52, 69);
         playArpeggio(s, row, p.chords, {PIANO, k.piano, level - 16, 12, 1.0, false}, m.beat, 55,
                      {0, 1, 2, 1});
-        playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0, false}, BassStyle::RootFifth, m.beat, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0, false}, BassStyle::RootFifth,
+                 m.beat, 36);
         drums(s, k, row, p.rows, m, level - 6, false);
         break;
     case Mode::Brass:
@@ -100,7 +106,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
         playChords(s, row, p.chords, str, k.strings, level - 14, 55, 72);
         playArpeggio(s, row, p.chords, {PIANO, k.piano, level - 14, 0, 1.0, false}, m.beat / 2, 55,
                      broken);
-        playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0, false}, BassStyle::Walking, m.beat, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0, false}, BassStyle::Walking, m.beat,
+                 36);
         drums(s, k, row, p.rows, m, level - 2, true);
         break;
     case Mode::Bells:
@@ -108,7 +115,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
         playChords(s, row, p.chords, str, k.choir, level - 16, 55, 72);
         playArpeggio(s, row, p.chords, {PIANO, k.piano, level - 16, 12, 1.0, false}, m.beat / 2, 55,
                      broken);
-        playBass(s, row, p.chords, {BASS, k.bass, level - 4, 0, 1.0, false}, BassStyle::Held, m.beat, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level - 4, 0, 1.0, false}, BassStyle::Held,
+                 m.beat, 36);
         break;
     case Mode::Finale:
         playMelody(s, row, p.melody, {LEAD, k.brass, level, 12, 0.9}, m.bar, 6);
@@ -117,9 +125,11 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
         playChords(s, row, p.chords, str, k.strings, level - 12, 55, 74);
         playArpeggio(s, row, p.chords, {PIANO, k.piano, level - 12, 12, 1.0, false}, m.beat / 2, 55,
                      broken);
-        playBass(s, row, p.chords, {BASS, k.bass, level + 2, 0, 1.0, false}, BassStyle::Walking, m.beat, 36);
+        playBass(s, row, p.chords, {BASS, k.bass, level + 2, 0, 1.0, false}, BassStyle::Walking,
+                 m.beat, 36);
         for (const Chord& c : p.chords)
-            if (c.start % m.bar == 0) s.note(row + c.start, BELLS, nearestAbove(c.root, 72), k.bell, level - 18);
+            if (c.start % m.bar == 0)
+                s.note(row + c.start, BELLS, nearestAbove(c.root, 72), k.bell, level - 18);
         drums(s, k, row, p.rows, m, level, true);
         break;
     case Mode::Outro: {
@@ -165,16 +175,16 @@ const Meter kThree{12, 4};
 } // namespace
 
 Module oComeAllYe() {
-    static const Phrase verse = makePhrase(
-        "G4:8 D4:4 G4:4 | A4:8 D4:8 | B4:4 A4:4 B4:4 C5:4 | B4:8 A4:4 G4:4 |"
-        "G4:8 F#4:4 E4:4 | F#4:4 G4:4 A4:4 B4:4 | F#4:8 E4:6 D4:2 | D4:16 |"
-        "D5:8 C5:4 B4:4 | C5:8 B4:8 | A4:4 B4:4 G4:4 A4:4 | F#4:6 E4:2 D4:4 G4:4 |"
-        "G4:4 F#4:4 G4:4 A4:4 | G4:8 D4:4 B4:4 | B4:4 A4:4 B4:4 C5:4 | B4:8 A4:4 B4:4 |"
-        "C5:4 B4:4 A4:4 G4:4 | F#4:8 G4:4 C5:4 | B4:8 A4:6 G4:2 | G4:16",
-        "G:16 | D | G:8 C:8 | G:8 D:8 | Em:8 C:8 | D:8 G:8 | A7:8 D:8 | D:16 |"
-        "G:8 D:8 | C:8 G:8 | D:8 Em:8 | D:16 | G:8 D:8 | G:16 | G:8 C:8 | G:8 D:8 |"
-        "C:8 G:8 | D:8 C:8 | G:8 D7:8 | G:16",
-        1);
+    static const Phrase verse =
+        makePhrase("G4:8 D4:4 G4:4 | A4:8 D4:8 | B4:4 A4:4 B4:4 C5:4 | B4:8 A4:4 G4:4 |"
+                   "G4:8 F#4:4 E4:4 | F#4:4 G4:4 A4:4 B4:4 | F#4:8 E4:6 D4:2 | D4:16 |"
+                   "D5:8 C5:4 B4:4 | C5:8 B4:8 | A4:4 B4:4 G4:4 A4:4 | F#4:6 E4:2 D4:4 G4:4 |"
+                   "G4:4 F#4:4 G4:4 A4:4 | G4:8 D4:4 B4:4 | B4:4 A4:4 B4:4 C5:4 | B4:8 A4:4 B4:4 |"
+                   "C5:4 B4:4 A4:4 G4:4 | F#4:8 G4:4 C5:4 | B4:8 A4:6 G4:2 | G4:16",
+                   "G:16 | D | G:8 C:8 | G:8 D:8 | Em:8 C:8 | D:8 G:8 | A7:8 D:8 | D:16 |"
+                   "G:8 D:8 | C:8 G:8 | D:8 Em:8 | D:16 | G:8 D:8 | G:16 | G:8 C:8 | G:8 D:8 |"
+                   "C:8 G:8 | D:8 C:8 | G:8 D7:8 | G:16",
+                   1);
     static const Phrase intro = slicePhrase(verse, 256, 64);
     return build("o come all ye", kFour,
                  {{&intro, Mode::Intro, 40},
@@ -187,11 +197,13 @@ Module oComeAllYe() {
 
 Module joyToTheWorld() {
     static const Phrase verse = makePhrase(
-        "D5:8 C#5:6 B4:2 | A4:12 G4:4 | F#4:8 E4:8 | D4:12 A4:4 | B4:12 B4:4 | C#5:12 C#5:4 | D5:12 D5:4 |"
+        "D5:8 C#5:6 B4:2 | A4:12 G4:4 | F#4:8 E4:8 | D4:12 A4:4 | B4:12 B4:4 | C#5:12 C#5:4 | "
+        "D5:12 D5:4 |"
         "D5:4 C#5 B4 A4 | A4:6 G4:2 F#4:4 D5:4 | D5:4 C#5 B4 A4 | A4:6 G4:2 F#4:4 F#4:4 |"
         "F#4 F#4 F#4 F#4:2 G4:2 | A4:12 G4:2 F#4:2 | E4:4 E4 E4 E4:2 F#4:2 | G4:12 F#4:2 E4:2 |"
         "D4:4 D5:8 B4:4 | A4:6 G4:2 F#4:4 G4:4 | F#4:8 E4:8 | D4:16",
-        "D:16 | D:8 G:8 | D:8 A7:8 | D:16 | G:16 | A:16 | D:16 | D:16 | D:8 A7:8 | D:16 | D:8 A7:8 |"
+        "D:16 | D:8 G:8 | D:8 A7:8 | D:16 | G:16 | A:16 | D:16 | D:16 | D:8 A7:8 | D:16 | D:8 A7:8 "
+        "|"
         "D:16 | D:16 | A7:16 | A7:16 | D:8 G:8 | G:8 A7:8 | D:8 A7:8 | D:16",
         1);
     static const Phrase intro = slicePhrase(verse, 240, 64);
@@ -252,7 +264,8 @@ Module oChristmasTree() {
     static const Phrase verse = makePhrase(
         "F4:3 F4:1 F4:6 G4:2 | A4:3 A4:1 A4:6 A4:2 | G4:2 A4:2 Bb4:4 E4:4 | G4:4 F4:4 C4:4 |"
         "F4:3 F4:1 F4:6 G4:2 | A4:3 A4:1 A4:6 A4:2 | G4:2 A4:2 Bb4:4 E4:4 | G4:4 F4:4 C5:4 |"
-        "C5:2 C5:2 A4:2 D5:6 | C5:2 C5:2 Bb4:2 Bb4:6 | Bb4:2 Bb4:2 G4:2 C5:6 | Bb4:2 Bb4:2 A4:2 A4:4 C4:2 |"
+        "C5:2 C5:2 A4:2 D5:6 | C5:2 C5:2 Bb4:2 Bb4:6 | Bb4:2 Bb4:2 G4:2 C5:6 | Bb4:2 Bb4:2 A4:2 "
+        "A4:4 C4:2 |"
         "F4:3 F4:1 F4:6 G4:2 | A4:3 A4:1 A4:6 A4:2 | G4:2 A4:2 Bb4:4 E4:4 | G4:4 F4:4 C4:4",
         "F:12 | F | C7:8 C:4 | C7:4 F:8 | F:12 | F | C7:8 C:4 | C7:4 F:8 |"
         "F:12 | C7 | C7 | F | F | F | C7:8 C:4 | C7:4 F:8",
@@ -294,8 +307,10 @@ Module angelsWeHave() {
 
 Module awayInAManger() {
     static const Phrase verse = makePhrase(
-        "C5:4 Bb4 A4 | A4 G4 F4 | F4 E4 D4 | C4:8 C4:4 | C4 D4 C4 | C4 G4 E4 | D4 C4 F4 | A4:8 C5:4 |"
-        "C5:4 Bb4 A4 | A4 G4 F4 | F4 E4 D4 | C4:8 C4:4 | Bb4 A4 G4 | A4 G4 F4 | G4 D4 E4 | F4:8 r:4",
+        "C5:4 Bb4 A4 | A4 G4 F4 | F4 E4 D4 | C4:8 C4:4 | C4 D4 C4 | C4 G4 E4 | D4 C4 F4 | A4:8 "
+        "C5:4 |"
+        "C5:4 Bb4 A4 | A4 G4 F4 | F4 E4 D4 | C4:8 C4:4 | Bb4 A4 G4 | A4 G4 F4 | G4 D4 E4 | F4:8 "
+        "r:4",
         "F:12 | F | Bb | F | C7 | C7 | Gm:8 C7:4 | F:12 | F | F | Bb | F | Bb | F | C7 | F", 1);
     static const Phrase intro = slicePhrase(verse, 144, 48);
     return build("away in a manger", kThree,

@@ -18,10 +18,10 @@ struct Kit {
 };
 
 struct Feel {
-    int bar;             // rows a bar
-    int beat;            // rows a beat (dotted quarter in compound time)
-    std::string drums;   // one bar of bodhran: B deep, t tap
-    std::string shaker;  // one bar of shaker: s
+    int bar;            // rows a bar
+    int beat;           // rows a beat (dotted quarter in compound time)
+    std::string drums;  // one bar of bodhran: B deep, t tap
+    std::string shaker; // one bar of shaker: s
 };
 
 Kit makeKit(Song& s) {
@@ -42,7 +42,8 @@ Kit makeKit(Song& s) {
 }
 
 void band(Song& s, const Kit& k, int row, const Phrase& p, const Feel& f, int level, bool drums) {
-    playChords(s, row, p.chords, {STR1, STR2, STR3}, k.guitar, level - 8, 52, 67, f.beat, 1.0, false);
+    playChords(s, row, p.chords, {STR1, STR2, STR3}, k.guitar, level - 8, 52, 67, f.beat, 1.0,
+               false);
     for (int r = row; r < row + p.rows; ++r) { // sweep the strum
         for (int i = 1; i < 3; ++i) {
             Cell& c = s.at(r, STR1 + i);
@@ -52,17 +53,22 @@ void band(Song& s, const Kit& k, int row, const Phrase& p, const Feel& f, int le
             }
         }
     }
-    playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0, false}, BassStyle::RootFifth, f.beat, 38);
+    playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0, false}, BassStyle::RootFifth, f.beat,
+             38);
     if (!drums) return;
-    std::map<char, Hit> kit{{'B', {k.bodhran, level}}, {'t', {k.slap, level - 20}},
-                            {'s', {k.shaker, level - 26}}, {'S', {k.shaker, level - 18}}};
+    std::map<char, Hit> kit{{'B', {k.bodhran, level}},
+                            {'t', {k.slap, level - 20}},
+                            {'s', {k.shaker, level - 26}},
+                            {'S', {k.shaker, level - 18}}};
     playDrums(s, row, p.rows, BODHRAN, f.drums, kit);
     playDrums(s, row, p.rows, SHAKER, f.shaker, kit);
 }
 
 int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Feel& f, int level) {
     switch (mode) {
-    case Mode::Intro: band(s, k, row, p, f, level, true); break;
+    case Mode::Intro:
+        band(s, k, row, p, f, level, true);
+        break;
     case Mode::Flute:
         playMelody(s, row, p.melody, {FLUTE, k.flute, level, 12, 0.9}, f.bar, 4);
         band(s, k, row, p, f, level, true);
@@ -115,14 +121,14 @@ const Feel kReel{16, 4, "B...t.t.B.t.t..t", "s.S.s.S.s.S.s.S."};
 } // namespace
 
 Module kingWenceslas() {
-    static const Phrase verse = makePhrase(
-        "G4:4 G4 G4 A4 | G4 G4 D4:8 | E4:4 D4 E4 F#4 | G4:8 G4:8 |"
-        "G4:4 G4 G4 A4 | G4 G4 D4:8 | E4:4 D4 E4 F#4 | G4:8 G4:8 |"
-        "D5:4 C5 B4 A4 | B4 A4 G4:8 | E4:4 D4 E4 F#4 | G4:8 G4:8 |"
-        "D4:4 D4 E4 F#4 | G4 G4 A4:8 | D5:4 C5 B4 A4 | G4:8 C5:8 | G4:16",
-        "G:16 | G:8 D:8 | C:8 D:8 | G:16 | G:16 | G:8 D:8 | C:8 D:8 | G:16 |"
-        "G:8 D:8 | G:16 | C:8 D:8 | G:16 | D:16 | Em:8 D:8 | G:8 D7:8 | G:8 C:8 | G:16",
-        1);
+    static const Phrase verse =
+        makePhrase("G4:4 G4 G4 A4 | G4 G4 D4:8 | E4:4 D4 E4 F#4 | G4:8 G4:8 |"
+                   "G4:4 G4 G4 A4 | G4 G4 D4:8 | E4:4 D4 E4 F#4 | G4:8 G4:8 |"
+                   "D5:4 C5 B4 A4 | B4 A4 G4:8 | E4:4 D4 E4 F#4 | G4:8 G4:8 |"
+                   "D4:4 D4 E4 F#4 | G4 G4 A4:8 | D5:4 C5 B4 A4 | G4:8 C5:8 | G4:16",
+                   "G:16 | G:8 D:8 | C:8 D:8 | G:16 | G:16 | G:8 D:8 | C:8 D:8 | G:16 |"
+                   "G:8 D:8 | G:16 | C:8 D:8 | G:16 | D:16 | Em:8 D:8 | G:8 D7:8 | G:8 C:8 | G:16",
+                   1);
     static const Phrase intro = slicePhrase(verse, 128, 32);
     return build("king wenceslas", kReel,
                  {{&intro, Mode::Intro, 40},
@@ -136,12 +142,14 @@ Module kingWenceslas() {
 Module hollyAndIvy() {
     // A waltzing carol of our own in G, in the manner of the old English tune.
     static const Phrase verse = makePhrase(
-        "D4:4 G4 G4 | G4:8 B4:4 | A4:4 G4 F#4 | G4:12 | B4:4 D5 D5 | D5:8 E5:4 | D5:4 B4 A4 | B4:12 |"
-        "D5:4 E5 D5 | B4:8 G4:4 | A4:4 B4 C5 | D5:12 | B4:4 A4 G4 | E4:8 D4:4 | G4:4 F#4 A4 | G4:12",
+        "D4:4 G4 G4 | G4:8 B4:4 | A4:4 G4 F#4 | G4:12 | B4:4 D5 D5 | D5:8 E5:4 | D5:4 B4 A4 | "
+        "B4:12 |"
+        "D5:4 E5 D5 | B4:8 G4:4 | A4:4 B4 C5 | D5:12 | B4:4 A4 G4 | E4:8 D4:4 | G4:4 F#4 A4 | "
+        "G4:12",
         "G:12 | G | D7 | G | G | C | D | G | G | Em | Am:8 D:4 | D:12 | Em | C | D7 | G", 1);
-    static const Phrase refrain = makePhrase(
-        "G4:4 B4 D5 | G5:8 F#5:4 | E5:4 D5 C5 | B4:12 | A4:4 B4 C5 | D5:8 B4:4 | A4:4 G4 F#4 | G4:12",
-        "G:12 | G | C | G | Am | G | D7 | G", 1);
+    static const Phrase refrain = makePhrase("G4:4 B4 D5 | G5:8 F#5:4 | E5:4 D5 C5 | B4:12 | A4:4 "
+                                             "B4 C5 | D5:8 B4:4 | A4:4 G4 F#4 | G4:12",
+                                             "G:12 | G | C | G | Am | G | D7 | G", 1);
     static const Phrase intro = slicePhrase(refrain, 48, 48);
     return build("the holly and ivy", kWaltz,
                  {{&intro, Mode::Intro, 40},
@@ -158,13 +166,15 @@ Module hollyAndIvy() {
 Module wassailSong() {
     // A jig of our own in D for the wassailers at the door.
     static const Phrase a = makePhrase(
-        "A4:2 D5 D5 F#5 D5 F#5 | A5:4 F#5:2 D5:4 F#5:2 | G5:2 E5 E5 G5 E5 C#5 | A4:4 C#5:2 E5:4 A5:2 |"
+        "A4:2 D5 D5 F#5 D5 F#5 | A5:4 F#5:2 D5:4 F#5:2 | G5:2 E5 E5 G5 E5 C#5 | A4:4 C#5:2 E5:4 "
+        "A5:2 |"
         "A5:2 F#5 D5 B5 A5 F#5 | G5:4 E5:2 C#5:4 A4:2 | B4:2 C#5 D5 E5 C#5 A4 | D5:6 D5:4 A4:2",
         "D:12 | D | A | A | D:6 Bm:6 | Em:6 A:6 | G:6 A7:6 | D:12", 1);
-    static const Phrase b = makePhrase(
-        "F#5:2 A5 A5 A5 F#5 A5 | B5:4 A5:2 F#5:4 D5:2 | E5:2 G5 G5 G5 E5 G5 | A5:4 G5:2 E5:4 C#5:2 |"
-        "D5:2 F#5 A5 D6 A5 F#5 | G5:2 B5 G5 E5:4 G5:2 | F#5:2 E5 D5 E5 C#5 A4 | D5:12",
-        "D:12 | Bm | Em | A | D | G | A7 | D", 1);
+    static const Phrase b =
+        makePhrase("F#5:2 A5 A5 A5 F#5 A5 | B5:4 A5:2 F#5:4 D5:2 | E5:2 G5 G5 G5 E5 G5 | A5:4 G5:2 "
+                   "E5:4 C#5:2 |"
+                   "D5:2 F#5 A5 D6 A5 F#5 | G5:2 B5 G5 E5:4 G5:2 | F#5:2 E5 D5 E5 C#5 A4 | D5:12",
+                   "D:12 | Bm | Em | A | D | G | A7 | D", 1);
     static const Phrase intro = slicePhrase(a, 0, 48);
     return build("wassail song", kJig,
                  {{&intro, Mode::Intro, 40},

@@ -35,8 +35,11 @@ Kit makeKit(Song& s) {
 }
 
 void kit(Song& s, const Kit& k, int row, int rows, bool kick, bool clap, bool hats, bool busy) {
-    std::map<char, Hit> m{{'x', {k.kick, 60}}, {'c', {k.clap, 40}}, {'h', {k.hat, 26}},
-                          {'g', {k.hat, 16}},  {'o', {k.open, 24}}};
+    std::map<char, Hit> m{{'x', {k.kick, 60}},
+                          {'c', {k.clap, 40}},
+                          {'h', {k.hat, 26}},
+                          {'g', {k.hat, 16}},
+                          {'o', {k.open, 24}}};
     if (kick) playDrums(s, row, rows, KICK, "x...x...x...x...", m);
     if (clap) playDrums(s, row, rows, CLAP, "....c.......c...", m);
     if (hats) playDrums(s, row, rows, HAT, busy ? "hghghghghghghghg" : "g.h.g.h.g.h.g.h.", m);
@@ -59,7 +62,9 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int leve
     };
     Voice acid{BASS, k.acid, level, 0, 1.0, false};
     switch (mode) {
-    case Mode::Beat: kit(s, k, row, p.rows, true, false, true, false); break;
+    case Mode::Beat:
+        kit(s, k, row, p.rows, true, false, true, false);
+        break;
     case Mode::Groove:
         kit(s, k, row, p.rows, true, true, true, false);
         playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
@@ -120,16 +125,15 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
 } // namespace
 
 Module frozenCircuit() {
-    static const Phrase riff = makePhrase(
-        "A5:3 C6:3 E6:2 D6:3 C6:3 B5:2 | A5:3 C6:3 F6:2 E6:3 C6:3 A5:2 |"
-        "G5:3 C6:3 E6:2 G6:4 E6:2 C6:2 | B5:3 D6:3 G6:2 D6:4 B5:4 |"
-        "A5:3 C6:3 E6:2 D6:3 C6:3 B5:2 | A5:3 C6:3 F6:2 E6:3 C6:3 A5:2 |"
-        "E6:3 D6:3 C6:2 G5:4 C6:4 | B5:4 D6:4 G6:8",
-        "Am:16 | F | C | G | Am | F | C | G", 1);
-    static const Phrase theme = makePhrase(
-        "E6:8 D6:4 C6:4 | C6:8 A5:8 | G5:8 C6:4 E6:4 | D6:16 |"
-        "E6:8 D6:4 C6:4 | F6:8 E6:4 C6:4 | G6:12 E6:4 | D6:16",
-        "Am:16 | F | C | G | Am | F | C | G", 1);
+    static const Phrase riff =
+        makePhrase("A5:3 C6:3 E6:2 D6:3 C6:3 B5:2 | A5:3 C6:3 F6:2 E6:3 C6:3 A5:2 |"
+                   "G5:3 C6:3 E6:2 G6:4 E6:2 C6:2 | B5:3 D6:3 G6:2 D6:4 B5:4 |"
+                   "A5:3 C6:3 E6:2 D6:3 C6:3 B5:2 | A5:3 C6:3 F6:2 E6:3 C6:3 A5:2 |"
+                   "E6:3 D6:3 C6:2 G5:4 C6:4 | B5:4 D6:4 G6:8",
+                   "Am:16 | F | C | G | Am | F | C | G", 1);
+    static const Phrase theme = makePhrase("E6:8 D6:4 C6:4 | C6:8 A5:8 | G5:8 C6:4 E6:4 | D6:16 |"
+                                           "E6:8 D6:4 C6:4 | F6:8 E6:4 C6:4 | G6:12 E6:4 | D6:16",
+                                           "Am:16 | F | C | G | Am | F | C | G", 1);
     return build("frozen circuit",
                  {{&riff, Mode::Beat, 44},
                   {&riff, Mode::Groove, 44},
@@ -146,16 +150,14 @@ Module frozenCircuit() {
 }
 
 Module blizzard() {
-    static const Phrase riff = makePhrase(
-        "E5:2 E5 B5 E5 G5 E5 F#5 E5 | C5 C5 G5 C5 E5 C5 D5 C5 |"
-        "D5 D5 A5 D5 F#5 D5 E5 D5 | B4 B4 F#5 B4 D5 B4 C#5 B4 |"
-        "E5 E5 B5 E5 G5 E5 F#5 E5 | C5 C5 G5 C5 E5 C5 D5 C5 |"
-        "A4 A4 E5 A4 C5 A4 B4 A4 | B4 B4 F#5 B4 D#5 B4 F#5 A5",
-        "Em:16 | C | D | Bm | Em | C | Am | B7", 1);
-    static const Phrase theme = makePhrase(
-        "B5:12 A5:4 | G5:8 E5:8 | F#5:12 A5:4 | B5:16 |"
-        "B5:12 A5:4 | G5:8 E5:8 | A5:8 G5:4 F#5:4 | D#5:16",
-        "Em:16 | C | D | Bm | Em | C | Am | B7", 1);
+    static const Phrase riff = makePhrase("E5:2 E5 B5 E5 G5 E5 F#5 E5 | C5 C5 G5 C5 E5 C5 D5 C5 |"
+                                          "D5 D5 A5 D5 F#5 D5 E5 D5 | B4 B4 F#5 B4 D5 B4 C#5 B4 |"
+                                          "E5 E5 B5 E5 G5 E5 F#5 E5 | C5 C5 G5 C5 E5 C5 D5 C5 |"
+                                          "A4 A4 E5 A4 C5 A4 B4 A4 | B4 B4 F#5 B4 D#5 B4 F#5 A5",
+                                          "Em:16 | C | D | Bm | Em | C | Am | B7", 1);
+    static const Phrase theme = makePhrase("B5:12 A5:4 | G5:8 E5:8 | F#5:12 A5:4 | B5:16 |"
+                                           "B5:12 A5:4 | G5:8 E5:8 | A5:8 G5:4 F#5:4 | D#5:16",
+                                           "Em:16 | C | D | Bm | Em | C | Am | B7", 1);
     return build("blizzard",
                  {{&riff, Mode::Beat, 44},
                   {&riff, Mode::Groove, 44},

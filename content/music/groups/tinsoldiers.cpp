@@ -20,10 +20,12 @@ Kit makeKit(Song& s) {
     Instrument brass = modSaw("brass", 72, 240);
     brass.volume = 46;
     k.brass = s.addInstrument(brass);
-    Instrument horn = modWave("horn", [](int n) { return 1.0 / (n * (1.0 + 0.3 * n)); }, 60, 200);
+    Instrument horn = modWave(
+        "horn", [](int n) { return 1.0 / (n * (1.0 + 0.3 * n)); }, 60, 200);
     horn.volume = 30;
     k.horn = s.addInstrument(horn);
-    Instrument tuba = modWave("tuba", [](int n) { return n > 6 ? 0.0 : 1.0 / (n * n); }, 48, 120);
+    Instrument tuba = modWave(
+        "tuba", [](int n) { return n > 6 ? 0.0 : 1.0 / (n * n); }, 48, 120);
     tuba.volume = 52;
     k.tuba = s.addInstrument(tuba);
     Instrument fife = modPulse("fife", 0.2, 78);
@@ -115,20 +117,20 @@ int ending(Song& s, const Kit& k, int row, int tonic) {
 
 Module nutcrackerMarch() {
     // Our own toy-soldier march in G: fanfare strain, a song-like strain in E minor, a trio in C.
-    static const Phrase a = makePhrase(
-        "D4:2 r:1 D4:1 G4:2 B4:2 D5:4 G5:4 | F#5:2 E5 D5 C5 B4:4 A4:4 |"
-        "G4:2 r:1 G4:1 B4:2 D5:2 G5:4 B5:4 | A5:2 G5 F#5 E5 D5:8 |"
-        "E5:2 r:1 E5:1 E5:2 F#5:2 G5:4 E5:4 | D5:2 r:1 D5:1 D5:2 E5:2 F#5:4 D5:4 |"
-        "C5:2 B4 A4 G4 F#4:4 A4:4 | G4:4 D4:4 G4:8",
-        "G:16 | D7:8 G:8 | G:16 | D:16 | C:16 | G:8 D:8 | D7:16 | G:16", 1);
-    static const Phrase b = makePhrase(
-        "B4:6 C5:2 B4:4 G4:4 | A4:6 B4:2 A4:4 F#4:4 | G4:4 B4:4 E5:4 D5:4 | C5:8 B4:8 |"
-        "A4:6 B4:2 C5:4 E5:4 | D5:6 C5:2 B4:4 G4:4 | A4:4 C5:4 B4:4 A4:4 | B4:16",
-        "Em:16 | D | Em:8 G:8 | Am:8 Em:8 | Am:16 | G | Am:8 D7:8 | G:16", 1);
-    static const Phrase trio = makePhrase(
-        "E5:4 G5:4 E5:4 C5:4 | D5:4 F5:4 D5:4 B4:4 | C5:4 E5:4 G5:4 C6:4 | B5:8 G5:8 |"
-        "A5:4 F5:4 D5:4 A5:4 | G5:4 E5:4 C5:4 E5:4 | D5:4 F5:4 B4:4 D5:4 | C5:16",
-        "C:16 | G7 | C | G | Dm | C | G7 | C", 1);
+    static const Phrase a =
+        makePhrase("D4:2 r:1 D4:1 G4:2 B4:2 D5:4 G5:4 | F#5:2 E5 D5 C5 B4:4 A4:4 |"
+                   "G4:2 r:1 G4:1 B4:2 D5:2 G5:4 B5:4 | A5:2 G5 F#5 E5 D5:8 |"
+                   "E5:2 r:1 E5:1 E5:2 F#5:2 G5:4 E5:4 | D5:2 r:1 D5:1 D5:2 E5:2 F#5:4 D5:4 |"
+                   "C5:2 B4 A4 G4 F#4:4 A4:4 | G4:4 D4:4 G4:8",
+                   "G:16 | D7:8 G:8 | G:16 | D:16 | C:16 | G:8 D:8 | D7:16 | G:16", 1);
+    static const Phrase b =
+        makePhrase("B4:6 C5:2 B4:4 G4:4 | A4:6 B4:2 A4:4 F#4:4 | G4:4 B4:4 E5:4 D5:4 | C5:8 B4:8 |"
+                   "A4:6 B4:2 C5:4 E5:4 | D5:6 C5:2 B4:4 G4:4 | A4:4 C5:4 B4:4 A4:4 | B4:16",
+                   "Em:16 | D | Em:8 G:8 | Am:8 Em:8 | Am:16 | G | Am:8 D7:8 | G:16", 1);
+    static const Phrase trio =
+        makePhrase("E5:4 G5:4 E5:4 C5:4 | D5:4 F5:4 D5:4 B4:4 | C5:4 E5:4 G5:4 C6:4 | B5:8 G5:8 |"
+                   "A5:4 F5:4 D5:4 A5:4 | G5:4 E5:4 C5:4 E5:4 | D5:4 F5:4 B4:4 D5:4 | C5:16",
+                   "C:16 | G7 | C | G | Dm | C | G7 | C", 1);
     Song s("nutcracker march", Format::Mod, 4);
     Kit k = makeKit(s);
     int row = drumIntro(s, k, 0);
@@ -153,7 +155,8 @@ Module tinParade() {
         "C5:2 Bb4 A4 G4 F4:4 A4:4 | Bb4:8 F4:8",
         "Bb:16 | F7 | Bb:8 Eb:8 | F:16 | Eb:8 Cm:8 | Bb:16 | F7:16 | Bb:16", 1);
     static const Phrase b = makePhrase(
-        "G5:4 Eb5:2 G5 Bb5:4 G5:4 | F5:4 D5:2 F5 Bb5:8 | Ab5:4 F5:2 Ab5 C6:4 Ab5:4 | G5:4 Eb5:4 Bb4:8 |"
+        "G5:4 Eb5:2 G5 Bb5:4 G5:4 | F5:4 D5:2 F5 Bb5:8 | Ab5:4 F5:2 Ab5 C6:4 Ab5:4 | G5:4 Eb5:4 "
+        "Bb4:8 |"
         "C5:4 Eb5:2 C5 G5:4 Eb5:4 | D5:4 F5:2 D5 Bb5:4 F5:4 | Eb5:2 G5 F5 Eb5 D5:4 C5:4 | Eb5:16",
         "Eb:16 | Bb | Ab:8 F7:8 | Eb:16 | Cm:16 | Bb | Fm:8 Bb7:8 | Eb:16", 1);
     Song s("tin parade", Format::Mod, 4);
