@@ -148,7 +148,7 @@ inline Bytes file(const std::vector<Bytes>& world, const std::vector<Bytes>& key
 inline bool write_file(const std::string& path, const Bytes& b) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
+    bool ok = b.empty() || std::fwrite(b.data(), 1, b.size(), f) == b.size();
     return std::fclose(f) == 0 && ok;
 }
 
