@@ -1,0 +1,5 @@
+#include "player/startup.h"
+
+int main() {
+    return run_player();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The menu screen: the scrolling tune list, random play, the indicator, meters, scroll band and
+// aurora, and the leave sequence that hands over to the fade-out.
+#include "console/console.h"
+
+#include <atomic>
+#include <cstdint>
+
+inline constexpr int MENU_LIST_WIDTH = 390;
+inline constexpr int MENU_WINDOW_HEIGHT = 220;
+inline constexpr int MENU_SLOT = 16;       // pixel rows per list slot
+inline constexpr int MENU_EMPTY_SLOTS = 7; // empty slots above and below the rows
+inline constexpr int MENU_MARKER_X = 375;  // the marker column
+inline constexpr std::uint32_t MENU_TEXT = 0xddddff;
+inline constexpr std::uint32_t MENU_HEADER_TEXT = 0xffffff;
+inline constexpr std::uint32_t MENU_HIGHLIGHT = 0xeebb33;
+
+struct Menu {
+    // The list
+    std::int32_t scroll = 0; // list rows above the window's top; a multiple of 4
+    std::int32_t previousMouseY = 0;
+    std::int32_t mouseY = 0; // from the window procedure
+    bool mouseSeen = false;  // previous mouse y is taken on the first list step
+    std::int32_t follow = 0;
+    std::int32_t playingRow = 0;
+    std::int32_t selectedRow = 0;
+    std::int32_t markerCountdown = 0;
+    std::int32_t markerBlink = 30;
+    // Random play
+    std::int32_t randomPlay = 0;
+    std::uint32_t randomStart = 0;
+    std::uint32_t randomDuration = 0;
+    // Redraw counters and the meter
+    std::int32_t indicatorRedraw = 0;
+    std::int32_t meterRedraw = 0;
+    std::int32_t meterOn = 0;
+    // Leaving
+    std::int32_t leaveRequest = 0;
+    std::int32_t leaveCountdown = 100;
+    std::atomic<std::int32_t> fadeOutDone{1}; // cleared by the audio fade-out thread
+    std::int32_t exitBlink = 1;
+    std::int32_t firstFrame = 1;
+    std::int32_t windowRestored = 0;
+};
+
+extern Menu menu;
+
+// Back to the state the program starts in (for tests).
+void reset_menu();
+
+// The list height for the table: (row count + 14) slots.
+int menu_list_height();
+// The lowest scroll position: list height minus window height (1172 for 73 rows).
+int menu_scroll_limit();
+
+void menu_list_prerender();
+void menu_frame(PtcConsole* console, PtcSurface* workSurface);
+// The list step alone (scroll, cursor, marker, composition of the menu window).
+void menu_list_step();
+void play_row(int row);
+void activate_selection();
+void random_play_start();
+void random_play_tick();

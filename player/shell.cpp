@@ -1,0 +1,27 @@
+#include "player/shell.h"
+
+Shell shell;
+
+const PtcArea scrollerArea{110, 320, 542, 350};
+const PtcArea menuArea{15, 70, 405, 290};
+const PtcArea meterArea{0, 370, 639, 371};
+const PtcArea auroraArea{420, 50, 620, 250};
+const PtcArea markerStrip{375, 0, 389, 14};
+
+void copy_at(const PtcSurface* source, PtcConsole* console, int x, int y) {
+    PtcArea from{0, 0, source->width, source->height};
+    PtcArea to{x, y, x + source->width, y + source->height};
+    ptc_surface_copy_area(source, console, &from, &to);
+}
+
+void copy_at(const PtcSurface* source, PtcSurface* target, int x, int y) {
+    PtcArea from{0, 0, source->width, source->height};
+    PtcArea to{x, y, x + source->width, y + source->height};
+    ptc_surface_copy_area(source, target, &from, &to);
+}
+
+void copy_area_at(const PtcSurface* source, const PtcArea& from, PtcConsole* console, int x,
+                  int y) {
+    PtcArea to{x, y, x + from.width(), y + from.height()};
+    ptc_surface_copy_area(source, console, &from, &to);
+}

@@ -1,0 +1,116 @@
+#include "player/window_proc.h"
+
+#include "audio/music.h"
+#include "console/console.h"
+#include "platform/screensaver.h"
+#include "platform/window.h"
+#include "player/menu.h"
+#include "player/screens.h"
+#include "player/scroller.h"
+#include "player/shell.h"
+
+#include <thread>
+
+using namespace platform;
+
+std::int32_t savedScreenSaverState = 0;
+
+namespace {
+
+void menu_key(std::uint32_t key) {
+    switch (key) {
+    case VK_RETURN:
+    case VK_SPACE:
+        activate_selection();
+        break;
+    case VK_ESCAPE:
+    case 'E':
+    case 'X':
+        menu.leaveRequest = 1;
+        break;
+    case VK_LEFT:
+        if (scroller.speed < 4) scroller.speed *= 2;
+        break;
+    case VK_RIGHT:
+        if (scroller.speed > 1) scroller.speed /= 2;
+        break;
+    case VK_UP:
+        menu.mouseY -= 2;
+        break;
+    case VK_DOWN:
+        menu.mouseY += 2;
+        break;
+    case 'L':
+        menu.randomPlay ^= 1;
+        menu.indicatorRedraw = shell.pageCount;
+        break;
+    case 'Q':
+        menu.meterOn ^= 1;
+        menu.meterRedraw = shell.pageCount;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+platform::Window* create_player_window() {
+    platform::Window* w = createWindow("Tinselwave", player_window_proc, "TINSELWAVEICON");
+    if (!w) throw ptc_error_create("could not create window");
+    showWindow(w);
+    return w;
+}
+
+std::intptr_t player_window_proc(platform::Window* window, std::uint32_t message,
+                                 std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (message) {
+    case WM_CREATE:
+        savedScreenSaverState = 0;
+        savedScreenSaverState = screenSaverActive() ? 1 : 0;
+        if (savedScreenSaverState == 1) setScreenSaverActive(false);
+        menu.firstFrame = 1;
+        return 0;
+    case WM_DESTROY:
+        while (music_is_switching()) std::this_thread::yield();
+        music_free();
+        if (savedScreenSaverState == 1) setScreenSaverActive(true);
+        savedScreenSaverState = 0;
+        postQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) menu.windowRestored = 1;
+        return 0;
+    case WM_PAINT:
+    case WM_NCPAINT:
+        // Black around the picture; the console shows its last picture again.
+        paintWindow(window);
+        return 0;
+    case WM_CLOSE:
+        if (screens.state == SCREEN_MENU)
+            menu.leaveRequest = 1;
+        else if (screens.state == SCREEN_END)
+            screens.endLeaveRequest = 1;
+        return 0;
+    case WM_KEYDOWN:
+        if (screens.state == SCREEN_MENU) {
+            menu_key(static_cast<std::uint32_t>(wParam));
+        } else if (screens.state == SCREEN_END) {
+            if (wParam == VK_ESCAPE || wParam == 'E' || wParam == 'X') screens.endLeaveRequest = 1;
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        menu.mouseY =
+            static_cast<std::int32_t>((static_cast<std::uint32_t>(lParam) >> 16) & 0xFFFF);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        if (screens.state == SCREEN_MENU)
+            activate_selection();
+        else if (screens.state == SCREEN_END)
+            screens.endLeaveRequest = 1;
+        return 0;
+    default:
+        return defWindowProc(window, message, wParam, lParam);
+    }
+}
