@@ -221,6 +221,13 @@ int scene_free_motion(Scene* scene) {
     return SCENE_OK;
 }
 
+void scene_detach_record(Scene* scene, const void* record) {
+    if (!scene || !record) return;
+    for (KeyNode* n = scene->keyFirst; n; n = n->next) {
+        if (n->record == record) n->record = nullptr;
+    }
+}
+
 void scene_release(Scene* scene) {
     if (!scene) return;
     scene_free_motion(scene);

@@ -37,6 +37,10 @@ int scene_update();
 void camera_build(Camera* camera);
 int scene_free_world(Scene* scene);
 int scene_free_motion(Scene* scene);
+// Cuts every keyframer node of the scene loose from `record`, for a caller that takes a world
+// record out of the scene (the engine's optimizer drops dummy objects, which have nodes);
+// updates then leave those nodes alone instead of writing into freed memory.
+void scene_detach_record(Scene* scene, const void* record);
 // Releases a Scene record from scene_alloc (its lists must have been freed, or are freed here).
 void scene_release(Scene* scene);
 

@@ -18,6 +18,7 @@ Track* slot(KeyNode* n, int s) {
 }
 
 void evaluate_node(KeyNode* n, float f) {
+    if (!n->record) return;
     switch (n->kind) {
     case KEY_CAMERA: {
         auto* c = static_cast<Camera*>(n->record);
@@ -79,9 +80,11 @@ void evaluate_node(KeyNode* n, float f) {
 
 void apply_hierarchy(Scene* s) {
     for (KeyNode* n = s->keyFirst; n; n = n->next) {
+        if (!n->record) continue;
         if (n->kind == KEY_OBJECT) {
             const Matrix& m = static_cast<Object*>(n->record)->matrix;
             for (KeyNode* c = n->firstChild; c; c = c->nextSibling) {
+                if (!c->record) continue;
                 switch (c->kind) {
                 case KEY_OBJECT: {
                     auto* o = static_cast<Object*>(c->record);
@@ -116,7 +119,7 @@ void apply_hierarchy(Scene* s) {
         } else if (n->kind == KEY_CAMERA) {
             const Vector& p = static_cast<Camera*>(n->record)->position;
             for (KeyNode* c = n->firstChild; c; c = c->nextSibling) {
-                if (c->kind == KEY_OMNI_LIGHT || c->kind == KEY_SPOT_LIGHT) {
+                if (c->record && (c->kind == KEY_OMNI_LIGHT || c->kind == KEY_SPOT_LIGHT)) {
                     auto* l = static_cast<Light*>(c->record);
                     vec_add(&p, &l->position, &l->position);
                 }
@@ -278,7 +281,7 @@ int scene_update() {
     for (KeyNode* n = s->keyFirst; n; n = n->next) evaluate_node(n, f);
     if (libraryState.options & SCENE_HIERARCHY) apply_hierarchy(s);
     for (KeyNode* n = s->keyFirst; n; n = n->next) {
-        if (n->kind == KEY_CAMERA) camera_build(static_cast<Camera*>(n->record));
+        if (n->kind == KEY_CAMERA && n->record) camera_build(static_cast<Camera*>(n->record));
     }
     if (libraryState.options & SCENE_TRANSFORM) transform_objects(s);
     return SCENE_OK;

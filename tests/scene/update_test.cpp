@@ -247,4 +247,26 @@ TEST_F(UpdateTest, MorphTargetWithOtherVertexCountIsNotFollowed) {
     EXPECT_EQ(1.0f, object("A")->vertices[1].transformed.x);
 }
 
+TEST_F(UpdateTest, RecordsTakenOutOfTheWorldAreLeftAlone) {
+    scene_init(SCENE_HIERARCHY | SCENE_TRANSFORM);
+    Bytes dummy = chunk_list(0xB002, {},
+                             {node_id(0), node_header("$$$DUMMY", -1),
+                              vec_track(0xB020, {{0, {5, 0, 0}}}), one_scale()});
+    Bytes child = object_node("A", 1, 0, {vec_track(0xB020, {{0, {1, 0, 0}}}), one_scale()});
+    ASSERT_EQ(0, load(file({triangle("A")}, {frames(0, 10), dummy, child})));
+    at(0);
+    EXPECT_FLOAT_EQ(6.0f, object("A")->matrix.xw);
+    // Drop the dummy the way the engine's optimizer drops objects without faces.
+    for (WorldNode* n = s->worldFirst; n; n = n->next) {
+        if (n->kind == WORLD_OBJECT && (static_cast<Object*>(n->record)->flags & OBJECT_DUMMY)) {
+            scene_detach_record(s, n->record);
+            free_object(static_cast<Object*>(n->record));
+            n->kind = 0;
+            n->record = nullptr;
+        }
+    }
+    at(1);
+    EXPECT_FLOAT_EQ(1.0f, object("A")->matrix.xw);
+}
+
 } // namespace

@@ -111,6 +111,7 @@ const char* node_kind(int kind) {
 }
 
 const char* node_name(const KeyNode* n) {
+    if (!n->record) return nullptr;
     switch (n->kind) {
     case KEY_CAMERA:
     case KEY_CAMERA_TARGET:
