@@ -70,4 +70,8 @@ std::uint32_t channelPosition(MusicHandle music);
 // Frames of music heard so far: the clock that position and levels answer for.
 std::uint64_t channelHeardFrames(MusicHandle music);
 
+// Releases what the audio library keeps for the calling thread. Threads that call into the
+// back-end and then end (the player's switch and fade-out threads) call it last.
+void releaseThreadState();
+
 } // namespace audio

@@ -23,10 +23,10 @@ std::int64_t steadyNowNs() {
 void HeardClock::publish(const ClockAnchor& anchor) {
     std::uint32_t s = sequence_.load(std::memory_order_relaxed);
     sequence_.store(s + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    heard_.store(anchor.heardFrame, std::memory_order_relaxed);
-    limit_.store(anchor.limitFrame, std::memory_order_relaxed);
-    time_.store(anchor.timeNs, std::memory_order_relaxed);
+    // Release stores: a reader that sees any new field also sees the odd count before it.
+    heard_.store(anchor.heardFrame, std::memory_order_release);
+    limit_.store(anchor.limitFrame, std::memory_order_release);
+    time_.store(anchor.timeNs, std::memory_order_release);
     sequence_.store(s + 2, std::memory_order_release);
 }
 
@@ -34,10 +34,10 @@ ClockAnchor HeardClock::read() const {
     for (;;) {
         std::uint32_t before = sequence_.load(std::memory_order_acquire);
         ClockAnchor a;
-        a.heardFrame = heard_.load(std::memory_order_relaxed);
-        a.limitFrame = limit_.load(std::memory_order_relaxed);
-        a.timeNs = time_.load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
+        // Acquire loads keep the second reading of the count after them.
+        a.heardFrame = heard_.load(std::memory_order_acquire);
+        a.limitFrame = limit_.load(std::memory_order_acquire);
+        a.timeNs = time_.load(std::memory_order_acquire);
         if (!(before & 1) && sequence_.load(std::memory_order_relaxed) == before) return a;
     }
 }

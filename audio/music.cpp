@@ -43,6 +43,7 @@ void music_switch_thread(void* data) {
     audio::deviceFree();
     music_reinit();
     music_play_memory(data);
+    audio::releaseThreadState();
     switchInProgress.store(0);
 }
 
@@ -101,6 +102,7 @@ int music_is_switching() {
 void music_fade_out_thread(void* arg) {
     fadeToSilence();
     audio::deviceFree();
+    audio::releaseThreadState();
     static_cast<MusicFlag*>(arg)->store(0);
 }
 

