@@ -2,7 +2,8 @@
 // Usage: vrk_artgen OUTDIR
 // Writes main.tga, endpfr1.tga and endpfr2.tga (packed afterwards into the .pak entries),
 // lp1.tga, lp2.tga, exit.tga, scrollft.tga, menufont.tga, elfmask.tga, borealis.raw (packed
-// into BOREALISPAK) and stars.dat (STARSDAT). Same sources, same bytes.
+// into BOREALISPAK), stars.dat (STARSDAT) and icon.argb (the window icon). Same sources,
+// same bytes.
 #include "content/art/aurora.h"
 #include "content/art/font.h"
 #include "content/art/pictures.h"
@@ -46,6 +47,6 @@ int main(int argc, char** argv) {
         save(dir + "menufont.tga", art::encodeTga(art::makeMenuFont(), TgaTail::None)) &&
         save(dir + "elfmask.tga", art::encodeTga(art::makeElfMask(main), TgaTail::None)) &&
         save(dir + "borealis.raw", art::makeAuroraFrames()) &&
-        save(dir + "stars.dat", art::makeStarSprites());
+        save(dir + "stars.dat", art::makeStarSprites()) && save(dir + "icon.argb", art::makeIcon());
     return ok ? 0 : 1;
 }

@@ -494,4 +494,36 @@ Image makeEndPicture(int frame) {
     return img;
 }
 
+std::vector<std::uint8_t> makeIcon() {
+    // A red glass bauble with a gold cap, drawn over a transparent ground: colour and cover are
+    // painted alike, and the cover becomes the alpha.
+    Image img(ICON_SIZE, ICON_SIZE, 0), cover(ICON_SIZE, ICON_SIZE, 0);
+    const Rgb full{255, 255, 255};
+    auto disc = [&](float x, float y, float r, Rgb c) {
+        fillDisc(img, x, y, r, c);
+        fillDisc(cover, x, y, r, full);
+    };
+    disc(16, 19, 12, {120, 10, 20});
+    fillDisc(img, 16, 19, 11, {210, 30, 44});
+    drawGlow(img, 12, 15, 9, {255, 150, 150}, 0.5f);
+    fillDisc(img, 11.5f, 14.5f, 2.2f, {255, 240, 240}, 0.9f);
+    for (float x = 6; x <= 26; x += 1)
+        img.blend(int(x), int(19 + 3 * std::sin((x - 6) * 0.5f)), {250, 210, 90}, 0.9f);
+    fillPolygon(img, {{12, 4}, {20, 4}, {20, 8}, {12, 8}}, {230, 180, 60});
+    fillPolygon(cover, {{12, 4}, {20, 4}, {20, 8}, {12, 8}}, full);
+    drawLine(img, 14, 4, 16, 1, 1.2f, {200, 200, 210});
+    drawLine(img, 18, 4, 16, 1, 1.2f, {200, 200, 210});
+    drawLine(cover, 14, 4, 16, 1, 1.2f, full);
+    drawLine(cover, 18, 4, 16, 1, 1.2f, full);
+    std::vector<std::uint8_t> out;
+    out.reserve(ICON_SIZE * ICON_SIZE * 4);
+    for (int y = 0; y < ICON_SIZE; ++y)
+        for (int x = 0; x < ICON_SIZE; ++x) {
+            std::uint32_t a = cover.at(x, y) & 255;
+            std::uint32_t p = (a << 24) | (a ? img.at(x, y) : 0);
+            for (int k = 0; k < 4; ++k) out.push_back(std::uint8_t(p >> (8 * k)));
+        }
+    return out;
+}
+
 } // namespace art

@@ -3,6 +3,9 @@
 // pictures, the random-play indicators, the exit label and the elf in the menu window.
 #include "content/art/image.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace art {
 
 // Screen places of the main picture (left, top, right and bottom; right and bottom exclusive).
@@ -30,5 +33,9 @@ Image makeIndicator(const Image& mainPicture, bool on);
 Image makeExitLabel(const Image& mainPicture);
 // The elf that peeks into the menu window; magenta where the window shows through.
 Image makeElfMask(const Image& mainPicture);
+
+// The window icon: 32 x 32 pixels, 0xAARRGGBB each, stored little-endian (4096 bytes).
+inline constexpr int ICON_SIZE = 32;
+std::vector<std::uint8_t> makeIcon();
 
 } // namespace art

@@ -331,6 +331,18 @@ TEST(Resources, StarSpritesSitAtTheirOffsets) {
     EXPECT_EQ(stars, art::makeStarSprites());
 }
 
+TEST(Resources, IconIsABaubleOnATransparentGround) {
+    Bytes icon = readFile(ART + "/icon.argb");
+    ASSERT_EQ(icon.size(), size_t(art::ICON_SIZE) * art::ICON_SIZE * 4);
+    auto alpha = [&](int x, int y) { return icon[(size_t(y) * art::ICON_SIZE + x) * 4 + 3]; };
+    EXPECT_EQ(alpha(0, 0), 0);
+    EXPECT_EQ(alpha(31, 31), 0);
+    EXPECT_EQ(alpha(16, 19), 255);
+    // Red glass in the middle.
+    const std::uint8_t* mid = &icon[(size_t(19) * art::ICON_SIZE + 20) * 4];
+    EXPECT_GT(mid[2], 2 * mid[1]);
+}
+
 // Runs the generators again into a fresh folder and repacks with the archive tool: every
 // entry of the data file and both resources come out byte for byte the same.
 TEST(Determinism, GeneratorsGiveTheSameBytesTwice) {
@@ -354,6 +366,7 @@ TEST(Determinism, GeneratorsGiveTheSameBytesTwice) {
         EXPECT_EQ(readFile((dir / name).string()), entry(archive, name)) << name;
     EXPECT_EQ(readFile((dir / "borealis.pak").string()), readFile(ART + "/borealis.pak"));
     EXPECT_EQ(readFile((dir / "stars.dat").string()), readFile(ART + "/stars.dat"));
+    EXPECT_EQ(readFile((dir / "icon.argb").string()), readFile(ART + "/icon.argb"));
     fs::remove_all(dir);
 }
 
