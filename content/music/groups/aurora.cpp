@@ -116,7 +116,7 @@ Module silentNight() {
                   {&verse, Mode::Flute, 44},
                   {&verse, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 6, 160, 0.77);
+                 6, 160, 1.0);
 }
 
 Module northernLights() {
@@ -139,7 +139,7 @@ Module northernLights() {
                   {&a, Mode::Full, 46},
                   {&b, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 4, 170, 0.85);
+                 4, 170, 1.0);
 }
 
 Module oHolyNight() {
@@ -169,7 +169,7 @@ Module oHolyNight() {
                   {&verse, Mode::Flute, 42},
                   {&climax, Mode::Full, 48},
                   {&dusk, Mode::Dusk, 38}},
-                 6, 150, 0.76);
+                 6, 150, 1.0);
 }
 
 Module polarDrift() {
@@ -191,7 +191,7 @@ Module polarDrift() {
                   {&a, Mode::Full, 46},
                   {&b, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 4, 140, 0.84);
+                 4, 140, 1.0);
 }
 
 } // namespace music

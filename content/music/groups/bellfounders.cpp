@@ -78,7 +78,7 @@ Module carolOfTheBells() {
         row += bar;
     }
     s.off(row - 2, BASS);
-    s.finish(130, 6, 0.88);
+    s.finish(130, 6, 1.0);
     return s.module();
 }
 

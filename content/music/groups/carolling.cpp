@@ -192,7 +192,7 @@ Module oComeAllYe() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 118, 1.06);
+                 118, 1.0);
 }
 
 Module joyToTheWorld() {
@@ -234,7 +234,7 @@ Module harkTheHerald() {
                   {&verse, Mode::Strings, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 126, 1.05);
+                 126, 1.0);
 }
 
 Module firstNoel() {
@@ -257,7 +257,7 @@ Module firstNoel() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 134, 1.13);
+                 134, 1.0);
 }
 
 Module oChristmasTree() {
@@ -279,7 +279,7 @@ Module oChristmasTree() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 110, 1.12);
+                 110, 1.0);
 }
 
 Module angelsWeHave() {
@@ -321,7 +321,7 @@ Module awayInAManger() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 46},
                   {&verse, Mode::Outro, 42}},
-                 114, 1.18);
+                 114, 1.0);
 }
 
 } // namespace music

@@ -133,7 +133,7 @@ Module jingleBells() {
                   {&verse, Mode::Break, 0},
                   {&chorus, Mode::Full, 2},
                   {&chorus, Mode::Outro, 2}},
-                 112, 0.85);
+                 112, 1.0);
 }
 
 Module deckTheHalls() {
@@ -153,7 +153,7 @@ Module deckTheHalls() {
                   {&tune, Mode::Break, 0},
                   {&tune, Mode::Full, 2},
                   {&tune, Mode::Outro, 2}},
-                 100, 0.82);
+                 100, 1.0);
 }
 
 Module icicleRun() {
@@ -178,7 +178,7 @@ Module icicleRun() {
                   {&a, Mode::Full, -12},
                   {&b, Mode::Full, -12},
                   {&a, Mode::Outro, -12}},
-                 124, 0.85);
+                 124, 1.0);
 }
 
 } // namespace music

@@ -136,7 +136,7 @@ Module kingWenceslas() {
                   {&verse, Mode::Fiddle, 44},
                   {&verse, Mode::Both, 46},
                   {&verse, Mode::Outro, 44}},
-                 116, 0.99);
+                 116, 1.0);
 }
 
 Module hollyAndIvy() {
@@ -160,7 +160,7 @@ Module hollyAndIvy() {
                   {&verse, Mode::Both, 46},
                   {&refrain, Mode::Both, 48},
                   {&refrain, Mode::Outro, 44}},
-                 122, 0.96);
+                 122, 1.0);
 }
 
 Module wassailSong() {
@@ -185,7 +185,7 @@ Module wassailSong() {
                   {&a, Mode::Both, 46},
                   {&b, Mode::Both, 48},
                   {&b, Mode::Outro, 44}},
-                 106, 1.08);
+                 106, 1.0);
 }
 
 Module greensleeves() {
@@ -207,7 +207,7 @@ Module greensleeves() {
                   {&verse, Mode::Fiddle, 44},
                   {&verse, Mode::Both, 46},
                   {&verse, Mode::Outro, 42}},
-                 144, 1.16);
+                 144, 1.0);
 }
 
 } // namespace music

@@ -68,7 +68,7 @@ Module bleakMidwinter() {
     s.note(row + amen.rows, TOLL, 60, toll, 36);
     row += amen.rows + bar;
     s.ensureRows(row);
-    s.finish(164, 6, 1.35);
+    s.finish(164, 6, 1.0);
     return s.module();
 }
 

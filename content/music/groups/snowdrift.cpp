@@ -146,7 +146,7 @@ Module frozenCircuit() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&theme, Mode::Outro, 42}},
-                 156, 0.87);
+                 156, 1.0);
 }
 
 Module blizzard() {
@@ -170,7 +170,7 @@ Module blizzard() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&riff, Mode::Outro, 42}},
-                 148, 0.88);
+                 148, 1.0);
 }
 
 } // namespace music
