@@ -1,13 +1,14 @@
-// SSE2 versions of the span routines. Four pixels per 128-bit register; the pair-wise routines
-// finish a run with one 64-bit pair, the pixel-wise one with single pixels. No per-pixel
-// branches: keyed choices are compare masks.
+// SSE2 versions of the span routines, which every x86-64 processor runs. Four pixels per
+// 128-bit register; the pair-wise routines finish a run with one 64-bit pair, the pixel-wise one
+// with single pixels. No per-pixel branches: keyed choices are compare masks.
 #include "visuals/spans.h"
+#include "visuals/spans_simd.h"
 
 #include <algorithm>
 #include <cstring>
 #include <emmintrin.h>
 
-namespace visuals {
+namespace visuals::sse2 {
 
 namespace {
 
@@ -154,4 +155,4 @@ void fillKeyedSpan(const std::uint32_t* source, std::uint32_t* destination, int 
     });
 }
 
-} // namespace visuals
+} // namespace visuals::sse2

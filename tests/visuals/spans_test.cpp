@@ -2,11 +2,13 @@
 // the reference itself down.
 #include "visuals/spans.h"
 #include "visuals/spans_reference.h"
+#include "visuals/spans_simd.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -69,38 +71,75 @@ template <typename Fast, typename Ref> void compareOnRandomRuns(Fast fast, Ref r
     const std::uint32_t *a, const std::uint32_t *b, const std::uint8_t *bytes, std::uint32_t *d,   \
         int n, int level, std::uint16_t wa, std::uint16_t wb
 
-TEST(SpanRoutines, MatchTheReferenceOnRandomRuns) {
-    // Unused parameters are part of the common shape of these calls.
+// One instruction set's routines.
+struct SpanSet {
+    const char* name;
+    decltype(&visuals::subtractLevelSpan) subtractLevel;
+    decltype(&visuals::fadeSpan) fade;
+    decltype(&visuals::addHalfSpan) addHalf;
+    decltype(&visuals::addBlueSpan) addBlue;
+    decltype(&visuals::keyedCopySpan) keyedCopy;
+    decltype(&visuals::keyedBlendSpan) keyedBlend;
+    decltype(&visuals::overlayKeyedSpan) overlayKeyed;
+    decltype(&visuals::fillKeyedSpan) fillKeyed;
+    bool (*usable)();
+};
+
+bool always() {
+    return true;
+}
+
+#define VRK_SPAN_SET(ns, usable)                                                                   \
+    SpanSet {                                                                                      \
+#ns, ns::subtractLevelSpan, ns::fadeSpan, ns::addHalfSpan, ns::addBlueSpan,                \
+            ns::keyedCopySpan, ns::keyedBlendSpan, ns::overlayKeyedSpan, ns::fillKeyedSpan, usable \
+    }
+
+class SpanSets : public ::testing::TestWithParam<SpanSet> {};
+
+TEST_P(SpanSets, MatchTheReferenceOnRandomRuns) {
+    static SpanSet set;
+    set = GetParam();
+    if (!set.usable()) GTEST_SKIP() << set.name << " is not available on this processor";
+        // Unused parameters are part of the common shape of these calls.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-parameter"
-    compareOnRandomRuns([](ARGS) { visuals::subtractLevelSpan(a, d, n, level); },
+    compareOnRandomRuns([](ARGS) { set.subtractLevel(a, d, n, level); },
                         [](ARGS) { ref::subtractLevelSpan(a, d, n, level); });
-    compareOnRandomRuns([](ARGS) { visuals::fadeSpan(d, n); }, [](ARGS) { ref::fadeSpan(d, n); });
-    compareOnRandomRuns([](ARGS) { visuals::addHalfSpan(a, d, n); },
+    compareOnRandomRuns([](ARGS) { set.fade(d, n); }, [](ARGS) { ref::fadeSpan(d, n); });
+    compareOnRandomRuns([](ARGS) { set.addHalf(a, d, n); },
                         [](ARGS) { ref::addHalfSpan(a, d, n); });
-    compareOnRandomRuns([](ARGS) { visuals::addBlueSpan(bytes, d, n); },
+    compareOnRandomRuns([](ARGS) { set.addBlue(bytes, d, n); },
                         [](ARGS) { ref::addBlueSpan(bytes, d, n); });
-    compareOnRandomRuns([](ARGS) { visuals::keyedCopySpan(a, d, n); },
+    compareOnRandomRuns([](ARGS) { set.keyedCopy(a, d, n); },
                         [](ARGS) { ref::keyedCopySpan(a, d, n); });
-    compareOnRandomRuns([](ARGS) { visuals::keyedBlendSpan(a, b, d, n, wa, wb); },
+    compareOnRandomRuns([](ARGS) { set.keyedBlend(a, b, d, n, wa, wb); },
                         [](ARGS) { ref::keyedBlendSpan(a, b, d, n, wa, wb); });
-    compareOnRandomRuns([](ARGS) { visuals::overlayKeyedSpan(a, b, d, n); },
+    compareOnRandomRuns([](ARGS) { set.overlayKeyed(a, b, d, n); },
                         [](ARGS) { ref::overlayKeyedSpan(a, b, d, n); });
-    compareOnRandomRuns([](ARGS) { visuals::fillKeyedSpan(a, d, n); },
+    compareOnRandomRuns([](ARGS) { set.fillKeyed(a, d, n); },
                         [](ARGS) { ref::fillKeyedSpan(a, d, n); });
     // In place: the destination is also a source.
-    compareOnRandomRuns([](ARGS) { visuals::subtractLevelSpan(d, d, n, level); },
+    compareOnRandomRuns([](ARGS) { set.subtractLevel(d, d, n, level); },
                         [](ARGS) { ref::subtractLevelSpan(d, d, n, level); });
-    compareOnRandomRuns([](ARGS) { visuals::addHalfSpan(d, d, n); },
+    compareOnRandomRuns([](ARGS) { set.addHalf(d, d, n); },
                         [](ARGS) { ref::addHalfSpan(d, d, n); });
-    compareOnRandomRuns([](ARGS) { visuals::keyedBlendSpan(d, b, d, n, wa, wb); },
+    compareOnRandomRuns([](ARGS) { set.keyedBlend(d, b, d, n, wa, wb); },
                         [](ARGS) { ref::keyedBlendSpan(d, b, d, n, wa, wb); });
-    compareOnRandomRuns([](ARGS) { visuals::keyedBlendSpan(a, d, d, n, wa, wb); },
+    compareOnRandomRuns([](ARGS) { set.keyedBlend(a, d, d, n, wa, wb); },
                         [](ARGS) { ref::keyedBlendSpan(a, d, d, n, wa, wb); });
-    compareOnRandomRuns([](ARGS) { visuals::overlayKeyedSpan(d, b, d, n); },
+    compareOnRandomRuns([](ARGS) { set.overlayKeyed(d, b, d, n); },
                         [](ARGS) { ref::overlayKeyedSpan(d, b, d, n); });
 #pragma GCC diagnostic pop
 }
+
+INSTANTIATE_TEST_SUITE_P(InstructionSets, SpanSets,
+                         ::testing::Values(VRK_SPAN_SET(visuals, always),
+                                           VRK_SPAN_SET(visuals::sse2, always),
+                                           VRK_SPAN_SET(visuals::avx2, visuals::avx2Available)),
+                         [](const auto& info) {
+                             return std::string(info.index == 0 ? "best" : info.param.name + 9);
+                         });
 
 // The reference must be right on its own: these values are worked out by hand.
 TEST(SpanRoutines, SubtractLevelKeepsTopByteAndSaturates) {
