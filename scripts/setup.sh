@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool openbox imagemagick x11-utils
     xmp libxmp-dev lib3ds-dev assimp-testmodels sox openmpt123
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev python3
 )
 
 missing=()

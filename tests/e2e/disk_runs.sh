@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The whole disk as a person sees it: start, fade in, first tune, leave the menu, end pictures
+# with the end tune, leave them, exit 0. Run by with-display.sh from the build folder.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$build/vrk.bin" "$work/"
+cd "$work"
+
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" SDL_DISKAUDIODELAY=20
+"$build/vrkdisk" >"$work/out.log" 2>&1 &
+pid=$!
+
+bright() { [ "$(brightness "$@")" -gt "$LEVEL" ]; }
+dark() { [ "$(brightness "$@")" -le "$LEVEL" ]; }
+
+# The picture fades in: the menu window area becomes lit.
+LEVEL=5 wait_for 60 bright 15 70 390 220
+# The first tune plays: the disk driver's output holds sound.
+audible() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.01; }
+wait_for 60 audible
+
+# The menu moves: the list follows the first tune, the band scrolls, the aurora changes.
+before=$(region_sum 110 320 432 30)
+changed() { [ "$(region_sum 110 320 432 30)" != "$before" ]; }
+wait_for 20 changed
+
+win=$(player_window)
+[ -n "$win" ] || fail "no player window"
+xdotool key --window "$win" Escape
+# The menu fades to black, then the end pictures fade in.
+LEVEL=2 wait_for 60 dark 0 0 640 400
+LEVEL=2 wait_for 60 bright 0 0 640 400
+xdotool key --window "$win" Escape
+wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || { cat "$work/out.log"; fail "exit status $status"; }
+echo "disk ran: fade-in, tune, menu, end pictures, exit 0"

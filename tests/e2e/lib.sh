@@ -1,0 +1,36 @@
+# Helpers for the end-to-end tests: screenshots of the X display and waiting on conditions.
+# Sourced by the tests; DISPLAY is set by with-display.sh.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Prints the colour of one pixel of the 640 x 400 picture (the display is 1280 x 800, so each
+# picture pixel is a 2 x 2 block) as six hex digits.
+pixel() {
+    import -window root -crop "1x1+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage txt:- 2>/dev/null |
+        sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | head -1 | tr -d '#'
+}
+
+# Mean brightness (0..100) of a rectangle x y w h of the picture.
+brightness() {
+    import -window root -crop "$(( $3 * 2 ))x$(( $4 * 2 ))+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage \
+        -colorspace gray -format '%[fx:int(mean*100)]' info:- 2>/dev/null
+}
+
+# Checksum of a rectangle x y w h of the picture, to see whether it changed.
+region_sum() {
+    import -window root -crop "$(( $3 * 2 ))x$(( $4 * 2 ))+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage \
+        rgb:- 2>/dev/null | md5sum | cut -c1-32
+}
+
+# wait_for SECONDS COMMAND...: polls COMMAND until it succeeds; fails the test on time-out.
+wait_for() {
+    local limit=$1; shift
+    local end=$(( $(date +%s) + limit ))
+    until "$@"; do
+        [ "$(date +%s)" -lt "$end" ] || fail "timed out after ${limit}s waiting for: $*"
+        sleep 0.2
+    done
+}
+
+# The player's window (the newest one named Tinselwave).
+player_window() { xdotool search --name '^Tinselwave$' 2>/dev/null | tail -1; }
