@@ -271,7 +271,9 @@ std::uint32_t channelPosition(MusicHandle music) {
     return 0;
 }
 
-void releaseThreadState() { SDL_TLSCleanup(); }
+void releaseThreadState() {
+    SDL_TLSCleanup();
+}
 
 std::uint64_t channelHeardFrames(MusicHandle music) {
     std::uint64_t startBlock;
