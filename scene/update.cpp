@@ -169,15 +169,13 @@ bool morph_sources(Scene* s, Object* o, Object** from, Object** to) {
     return (*from)->vertexCount == o->vertexCount && (*to)->vertexCount == o->vertexCount;
 }
 
-void transform_morphed(Scene* s, Object* o, const Matrix& m, const Matrix& n, Object* from,
-                       Object* to) {
+void transform_morphed(Object* o, const Matrix& m, const Matrix& n, Object* from, Object* to) {
     int options = libraryState.options;
     float alpha = o->morphAlpha;
     Vector lo, hi;
     vec_lerp(&from->boxMin, &to->boxMin, alpha, &lo);
     vec_lerp(&from->boxMax, &to->boxMax, alpha, &hi);
     transform_box(o, lo, hi);
-    (void)s;
     bool normals = options & SCENE_NORMALS;
     bool sameFaces = from->faceCount == o->faceCount && to->faceCount == o->faceCount;
     // The morphed object-space positions go to the transformed field first, so normals can
@@ -228,7 +226,7 @@ void transform_objects(Scene* s) {
         Object *from, *to;
         if ((options & SCENE_MORPH) && (o->flags & OBJECT_MORPH) &&
             morph_sources(s, o, &from, &to)) {
-            transform_morphed(s, o, m, n, from, to);
+            transform_morphed(o, m, n, from, to);
             continue;
         }
         transform_box(o, o->boxMin, o->boxMax);

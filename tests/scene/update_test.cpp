@@ -269,4 +269,37 @@ TEST_F(UpdateTest, RecordsTakenOutOfTheWorldAreLeftAlone) {
     EXPECT_FLOAT_EQ(1.0f, object("A")->matrix.xw);
 }
 
+TEST_F(UpdateTest, MorphedNormalsInterpolatedOrRecomputed) {
+    Bytes morph;
+    key_header(morph, 0);
+    put_str(morph, "B");
+    key_header(morph, 10);
+    put_str(morph, "C");
+    Bytes node = object_node("A", -1, -1, {one_scale(), track(0xB026, 0, 2, morph)});
+    // B lies in the library's xz plane, C in its xy plane; halfway the triangle leans at 45
+    // degrees.
+    Bytes b = file({triangle("A"), mesh("B", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2, 0}}),
+                    mesh("C", {0, 0, 0, 1, 0, 0, 0, 0, 1}, {{0, 1, 2, 0}})},
+                   {frames(0, 20), node});
+    const int base = SCENE_NORMALS | SCENE_MORPH | SCENE_TRANSFORM;
+
+    scene_init(base | SCENE_MORPH_NORMALS);
+    ASSERT_EQ(0, load(b));
+    at(5);
+    Object* a = object("A");
+    Vector lerped;
+    vec_lerp(&object("B")->faces[0].normal, &object("C")->faces[0].normal, 0.5f, &lerped);
+    EXPECT_FLOAT_EQ(lerped.y, a->faces[0].transformedNormal.y);
+    EXPECT_FLOAT_EQ(lerped.z, a->faces[0].transformedNormal.z);
+    EXPECT_NEAR(0.5f, std::fabs(a->faces[0].transformedNormal.y), 1e-6f);
+
+    scene_init(base | SCENE_NORMALS_RECOMPUTE);
+    ASSERT_EQ(0, load(b));
+    at(5);
+    a = object("A");
+    EXPECT_NEAR(std::sqrt(0.5f), std::fabs(a->faces[0].transformedNormal.y), 1e-6f);
+    EXPECT_NEAR(std::sqrt(0.5f), std::fabs(a->faces[0].transformedNormal.z), 1e-6f);
+    EXPECT_NEAR(1.0f, vec_length(&a->vertices[0].transformedNormal), 1e-6f);
+}
+
 } // namespace
