@@ -278,6 +278,11 @@ Image makeMainPicture() {
     };
     float lx = 15 + (390 - 37 * 10) / 2.0f + 3;
     drawGlow(img, 210, 36, 150, {70, 50, 20}, 0.25f);
+    // A deep shadow under the letters lifts them off the sky.
+    TextStyle shadow = logo;
+    shadow.outlineColour = {0, 0, 6};
+    shadow.fill = [](float) { return Rgb{40, 20, 4}; };
+    drawText(img, lx + 3, 24, "tinselwave", shadow, 42);
     drawText(img, lx, 21, "tinselwave", logo, 42);
     // Snow settled on the letters: a soft white cap on the top edge of every stroke.
     for (int x = 15; x < 405; ++x) {
