@@ -28,13 +28,12 @@ before=$(region_sum 110 320 432 30)
 changed() { [ "$(region_sum 110 320 432 30)" != "$before" ]; }
 wait_for 20 changed
 
-win=$(player_window)
-[ -n "$win" ] || fail "no player window"
-xdotool key --window "$win" Escape
+focus_player
+xdotool key Escape
 # The menu fades to black, then the end pictures fade in.
 LEVEL=2 wait_for 60 dark 0 0 640 400
 LEVEL=2 wait_for 60 bright 0 0 640 400
-xdotool key --window "$win" Escape
+xdotool key Escape
 wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
 wait "$pid"
 status=$?

@@ -32,5 +32,14 @@ wait_for() {
     done
 }
 
-# The player's window (the newest one named Tinselwave).
-player_window() { xdotool search --name '^Tinselwave$' 2>/dev/null | tail -1; }
+# The player's window once it is shown (the newest visible one named Tinselwave).
+player_window() { xdotool search --onlyvisible --name '^Tinselwave$' 2>/dev/null | tail -1; }
+
+# Gives the player's window the keyboard; keys and clicks then go through the X server's test
+# extension, as from a real keyboard and mouse.
+focus_player() {
+    local w
+    w=$(player_window)
+    [ -n "$w" ] || fail "no player window"
+    xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus --sync "$w"
+}
