@@ -75,11 +75,12 @@ std::vector<std::uint8_t> makeStarSprites() {
         double rays, rayLength, core, diagonal;
     };
     // A four-pointed glint, a small round star and a big eight-pointed sparkle.
-    const Shape shapes[] = {{0, 10, 11, 4, 5.0, 1.3, 0.0},
-                            {110, 9, 9, 0, 0.0, 2.4, 0.0},
-                            {191, 12, 14, 4, 6.5, 1.6, 3.2}};
+    const Shape shapes[] = {{0, 10, 11, 4, 5.0, 0.8, 0.0},
+                            {110, 9, 9, 4, 3.6, 0.9, 0.0},
+                            {191, 12, 14, 4, 6.5, 1.0, 3.4}};
     for (const Shape& s : shapes) {
-        double cx = (s.w - 1) / 2.0, cy = (s.h - 1) / 2.0;
+        // Centred on a pixel, so the heart of the star is one sharp point.
+        double cx = (s.w - 1) / 2, cy = (s.h - 1) / 2;
         for (int y = 0; y < s.h; ++y)
             for (int x = 0; x < s.w; ++x) {
                 double dx = x - cx, dy = y - cy, r = std::hypot(dx, dy);
