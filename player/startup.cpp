@@ -39,21 +39,21 @@ PtcSurface* create(int width, int height) {
     return ptc_surface_create(width, height, shell.format);
 }
 
-PtcSurface* load_packed(const char* entry, unsigned hint, unsigned bytes) {
+PtcSurface* load_packed(DataArchive& archive, const char* entry, unsigned hint, unsigned bytes) {
     PtcSurface* s = create(640, 400);
-    if (!loadPackedPicture(s, entry, hint, bytes)) {
+    if (!loadPackedPicture(archive, s, entry, hint, bytes)) {
         ptc_surface_destroy(s);
         throw ptc_error_create("error loading image!");
     }
     return s;
 }
 
-PtcSurface* load_tga(const char* entry) {
+PtcSurface* load_tga(DataArchive& archive, const char* entry) {
     int w = 0, h = 0;
-    if (!readTgaSize(entry, &w, &h) || w <= 0 || h <= 0)
+    if (!readTgaSize(archive, entry, &w, &h) || w <= 0 || h <= 0)
         throw ptc_error_create("error loading image!");
     PtcSurface* s = create(w, h);
-    if (!loadTgaIntoSurface(s, entry)) {
+    if (!loadTgaIntoSurface(archive, s, entry)) {
         ptc_surface_destroy(s);
         throw ptc_error_create("error loading image!");
     }
@@ -78,18 +78,18 @@ void release_shell_console() {
 
 } // namespace
 
-void create_pictures() {
+void create_pictures(DataArchive& archive) {
     ShellPictures& p = shell.pictures;
-    p.mainPicture = load_packed(MAIN_PICTURE, MAIN_PICTURE_HINT, MAIN_PICTURE_BYTES);
-    p.indicatorOn = load_tga(tgaEntries[0]);
-    p.indicatorOff = load_tga(tgaEntries[1]);
-    p.exitLabel = load_tga(tgaEntries[2]);
+    p.mainPicture = load_packed(archive, MAIN_PICTURE, MAIN_PICTURE_HINT, MAIN_PICTURE_BYTES);
+    p.indicatorOn = load_tga(archive, tgaEntries[0]);
+    p.indicatorOff = load_tga(archive, tgaEntries[1]);
+    p.exitLabel = load_tga(archive, tgaEntries[2]);
     shell.pageCount = ptc_console_pages(shell.console);
     menu.indicatorRedraw = shell.pageCount;
     menu.meterRedraw = shell.pageCount;
     ptc_surface_copy(p.mainPicture, shell.workSurface);
     copy_at(p.exitLabel, shell.workSurface, EXIT_LABEL_X, EXIT_LABEL_Y);
-    p.scrollFont = load_tga(tgaEntries[3]);
+    p.scrollFont = load_tga(archive, tgaEntries[3]);
     p.scrollLine = create(LINE_WIDTH, BAND_HEIGHT);
     PtcColor key{1.0f, 0.0f, 1.0f};
     ptc_surface_clear_color(p.scrollLine, &key);
@@ -97,22 +97,22 @@ void create_pictures() {
     p.bandBackground = copy_of_area(p.mainPicture, scrollerArea);
     scroller_setup();
     p.meterLine = create(640, 1);
-    p.menuFont = load_tga(tgaEntries[4]);
+    p.menuFont = load_tga(archive, tgaEntries[4]);
     p.menuFontCopy = create(p.menuFont->width, p.menuFont->height);
     ptc_surface_copy(p.menuFont, p.menuFontCopy);
     p.menuList = create(MENU_LIST_WIDTH, menu_list_height());
     p.menuWindow = create(menuArea.width(), menuArea.height());
     p.menuBackground = copy_of_area(p.mainPicture, menuArea);
     menu_list_prerender();
-    p.elfMask = load_tga(tgaEntries[5]);
+    p.elfMask = load_tga(archive, tgaEntries[5]);
     p.auroraBackground = copy_of_area(p.mainPicture, auroraArea);
     p.auroraWork = create(auroraArea.width(), auroraArea.height());
     ptc_surface_copy(p.auroraBackground, p.auroraWork);
     ptc_surface_lock(p.auroraBackground);
     visuals::setupAurora();
     ptc_surface_unlock(p.auroraBackground);
-    p.endPicture1 = load_packed(END_PICTURE_1, END_PICTURE_1_HINT, END_PICTURE_BYTES);
-    p.endPicture2 = load_packed(END_PICTURE_2, END_PICTURE_2_HINT, END_PICTURE_BYTES);
+    p.endPicture1 = load_packed(archive, END_PICTURE_1, END_PICTURE_1_HINT, END_PICTURE_BYTES);
+    p.endPicture2 = load_packed(archive, END_PICTURE_2, END_PICTURE_2_HINT, END_PICTURE_BYTES);
 }
 
 void release_pictures() {
@@ -152,7 +152,7 @@ int run_player() {
         ptc_console_open_window_resolution(shell.console, shell.window, 640, 400, shell.format, 2);
         shell.workSurface = ptc_surface_create(640, 400, shell.format);
         music_set_window(shell.window);
-        create_pictures();
+        create_pictures(dataArchive);
         run_main_loop();
         release_shell_console();
     } catch (const PtcError& error) {

@@ -6,8 +6,10 @@
 // start-up refusal).
 int run_player();
 
-// Creates every picture and work surface in order; raises PtcError "error loading image!" when
-// a picture does not load. Needs the console open.
-void create_pictures();
+class DataArchive;
+
+// Creates every picture and work surface in order from the archive; raises PtcError
+// "error loading image!" when a picture does not load. Needs the console open.
+void create_pictures(DataArchive& archive);
 // Destroys every picture that exists, in the release order, leaving the pointers null.
 void release_pictures();

@@ -1,0 +1,7 @@
+vrk_add_bench(bench_player SOURCES ${CMAKE_CURRENT_LIST_DIR}/player_bench.cpp LIBS vrk_player vrkintro)
+target_compile_definitions(bench_player PRIVATE VRK_BINARY_DIR="${CMAKE_BINARY_DIR}")
+get_property(disk_resources GLOBAL PROPERTY VRK_DISK_RESOURCES)
+get_property(disk_resource_names GLOBAL PROPERTY VRK_DISK_RESOURCE_NAMES)
+if(disk_resources)
+    vrk_embed_resources(bench_player FILES ${disk_resources} NAMES ${disk_resource_names} DEPENDS vrk_content)
+endif()
