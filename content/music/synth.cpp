@@ -158,11 +158,16 @@ Instrument pluck(const std::string& name, double rate, double midi, double secon
     size_t total = static_cast<size_t>(rate * seconds);
     std::vector<double> y(total + period + 1, 0.0);
     double prev = 0;
+    double mean = 0;
     for (int i = 0; i <= period; ++i) { // softened noise burst: a gentler pick
         double v = rng.uniform();
         prev = 0.6 * prev + 0.4 * v;
         y[i] = prev;
+        mean += prev;
     }
+    // The loop keeps any offset of the burst for as long as the string rings: remove it.
+    mean /= period + 1;
+    for (int i = 0; i <= period; ++i) y[i] -= mean;
     for (size_t n = period + 1; n < y.size(); ++n)
         y[n] = damping * 0.5 * (y[n - period] + y[n - period - 1]);
     std::vector<float> data(total);

@@ -112,11 +112,24 @@ TEST_P(CollectionModule, PlaysOnPastItsEndFromTheStart) {
     openmpt_module_destroy(m);
 }
 
+namespace {
+
+// Where two byte strings first differ, or -1 when they are equal (kept short in failures).
+long firstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return static_cast<long>(i);
+    return a.size() == b.size() ? -1 : static_cast<long>(n);
+}
+
+} // namespace
+
 TEST_P(CollectionModule, GeneratorIsByteForByteRepeatable) {
     const TuneEntry& t = GetParam();
     std::vector<uint8_t> first = renderTune(t);
-    EXPECT_EQ(first, renderTune(t));
-    EXPECT_EQ(first, readFile(modulePath(t.file))) << "the build's copy differs from a new run";
+    EXPECT_EQ(firstDifference(first, renderTune(t)), -1) << "two runs in one process differ";
+    EXPECT_EQ(firstDifference(first, readFile(modulePath(t.file))), -1)
+        << "the build's copy differs from a new run";
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CollectionModule, ::testing::ValuesIn(catalogue()), nameOf);

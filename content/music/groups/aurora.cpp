@@ -25,8 +25,12 @@ Kit makeKit(Song& s) {
     pad.volumeEnvelope = adsr(60, 40, 54, 80);
     k.strings = s.addInstrument(pad);
     k.bass = s.addInstrument(sineBass("sine bass"));
-    k.sparkle = s.addInstrument(fmBell("sparkle", 22050, 84, 1.2, 3.0, 0.8, 0.4));
-    k.choir = s.addInstrument(choir("ooh", true));
+    Instrument sparkle = fmBell("sparkle", 22050, 84, 1.2, 3.0, 0.8, 0.4);
+    sparkle.pan = 184;
+    k.sparkle = s.addInstrument(sparkle);
+    Instrument ooh = choir("ooh", true);
+    ooh.pan = 88;
+    k.choir = s.addInstrument(ooh);
     return k;
 }
 
@@ -116,7 +120,7 @@ Module silentNight() {
                   {&verse, Mode::Flute, 44},
                   {&verse, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 6, 160, 1.0);
+                 6, 160, 0.77);
 }
 
 Module northernLights() {
@@ -139,7 +143,7 @@ Module northernLights() {
                   {&a, Mode::Full, 46},
                   {&b, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 4, 170, 1.0);
+                 4, 170, 0.85);
 }
 
 Module oHolyNight() {
@@ -169,7 +173,7 @@ Module oHolyNight() {
                   {&verse, Mode::Flute, 42},
                   {&climax, Mode::Full, 48},
                   {&dusk, Mode::Dusk, 38}},
-                 6, 150, 1.0);
+                 6, 150, 0.76);
 }
 
 Module polarDrift() {
@@ -191,7 +195,7 @@ Module polarDrift() {
                   {&a, Mode::Full, 46},
                   {&b, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 4, 140, 1.0);
+                 4, 140, 0.84);
 }
 
 } // namespace music

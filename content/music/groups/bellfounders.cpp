@@ -22,8 +22,12 @@ Module carolOfTheBells() {
     const int bar = 12;
     Song s("carol of the bells", Format::Xm, CHANNELS);
     int bell = s.addInstrument(fmBell("bell", 22050, 72, 1.6, 3.5, 2.2, 0.55));
-    int glock = s.addInstrument(fmBell("glockenspiel", 22050, 84, 1.2, 5.0, 1.2, 0.35));
-    int tube = s.addInstrument(fmBell("tubular bell", 22050, 60, 2.4, 1.41, 3.0, 0.9));
+    Instrument glockenspiel = fmBell("glockenspiel", 22050, 84, 1.2, 5.0, 1.2, 0.35);
+    glockenspiel.pan = 168;
+    int glock = s.addInstrument(glockenspiel);
+    Instrument tubular = fmBell("tubular bell", 22050, 60, 2.4, 1.41, 3.0, 0.9);
+    tubular.pan = 96;
+    int tube = s.addInstrument(tubular);
     int bass = s.addInstrument(sineBass("sine bass"));
     Instrument pad = padStrings("strings", 0.6);
     pad.volumeEnvelope = adsr(40, 40, 50, 60);
@@ -78,7 +82,7 @@ Module carolOfTheBells() {
         row += bar;
     }
     s.off(row - 2, BASS);
-    s.finish(130, 6, 1.0);
+    s.finish(130, 6, 0.88);
     return s.module();
 }
 

@@ -74,7 +74,7 @@ Module bubble() {
         }
         row += p->rows;
     }
-    s.finish(40, 6, 1.0);
+    s.finish(40, 6, 0.68);
     return s.module();
 }
 

@@ -28,6 +28,7 @@ Kit makeKit(Song& s) {
     Instrument piano = pluck("piano", 44100, 60, 2.0, 0.9985, 211);
     piano.volumeEnvelope = Envelope{{{0, 64}, {4, 56}, {200, 30}, {210, 0}}, 2};
     piano.fadeout = 1024;
+    piano.pan = 148;
     k.piano = s.addInstrument(piano);
     Instrument str = padStrings("strings", 0.75);
     str.volumeEnvelope = adsr(20, 30, 50, 30);
@@ -39,12 +40,16 @@ Kit makeKit(Song& s) {
     brass.vibratoSweep = 50;
     k.brass = s.addInstrument(brass);
     k.bell = s.addInstrument(fmBell("tubular bell", 22050, 72, 2.0, 1.41, 2.0, 0.8));
-    k.choir = s.addInstrument(choir("choir aah", false));
+    Instrument aah = choir("choir aah", false);
+    aah.pan = 104;
+    k.choir = s.addInstrument(aah);
     Instrument bass = pluck("bass", 22050, 40, 1.6, 0.999, 223);
     k.bass = s.addInstrument(bass);
     k.kick = s.addInstrument(kickDrum("kick", 22050, 0.9));
     k.snare = s.addInstrument(snareDrum("snare", 22050, 0.5, 0.25, 227));
-    k.tamb = s.addInstrument(sleighBells("tambourine", 22050, 229));
+    Instrument tamb = sleighBells("tambourine", 22050, 229);
+    tamb.pan = 180;
+    k.tamb = s.addInstrument(tamb);
     k.crash = s.addInstrument(hiHat("crash", 22050, 1.2, 233));
     return k;
 }
@@ -192,7 +197,7 @@ Module oComeAllYe() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 118, 1.0);
+                 118, 1.06);
 }
 
 Module joyToTheWorld() {
@@ -234,7 +239,7 @@ Module harkTheHerald() {
                   {&verse, Mode::Strings, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 126, 1.0);
+                 126, 1.05);
 }
 
 Module firstNoel() {
@@ -257,7 +262,7 @@ Module firstNoel() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 134, 1.0);
+                 134, 1.13);
 }
 
 Module oChristmasTree() {
@@ -279,7 +284,7 @@ Module oChristmasTree() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 110, 1.0);
+                 110, 1.12);
 }
 
 Module angelsWeHave() {
@@ -321,7 +326,7 @@ Module awayInAManger() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 46},
                   {&verse, Mode::Outro, 42}},
-                 114, 1.0);
+                 114, 1.18);
 }
 
 } // namespace music

@@ -19,16 +19,21 @@ struct Kit {
 Kit makeKit(Song& s) {
     Kit k{};
     k.lead = s.addInstrument(chipPulse("pulse 25", 0.25));
-    k.thin = s.addInstrument(chipPulse("pulse 12", 0.125));
+    Instrument thin = chipPulse("pulse 12", 0.125);
+    thin.pan = 72; // the echo answers from the left
+    k.thin = s.addInstrument(thin);
     Instrument sq = chipPulse("square", 0.5);
     sq.volumeEnvelope = adsr(0, 20, 30, 4);
     sq.vibratoDepth = 0;
+    sq.pan = 176;
     k.square = s.addInstrument(sq);
     k.tri = s.addInstrument(chipTriangle("triangle"));
     Instrument kick = kickDrum("kick", 22050, 1.3);
     k.kick = s.addInstrument(kick);
     k.snare = s.addInstrument(noiseBurst("noise snare", 22050, 0.18, 3, 77));
-    k.hat = s.addInstrument(noiseBurst("noise hat", 44100, 0.05, 1, 91));
+    Instrument hat = noiseBurst("noise hat", 44100, 0.05, 1, 91);
+    hat.pan = 160;
+    k.hat = s.addInstrument(hat);
     k.openHat = s.addInstrument(noiseBurst("noise open", 44100, 0.2, 1, 93));
     return k;
 }
@@ -133,7 +138,7 @@ Module jingleBells() {
                   {&verse, Mode::Break, 0},
                   {&chorus, Mode::Full, 2},
                   {&chorus, Mode::Outro, 2}},
-                 112, 1.0);
+                 112, 0.85);
 }
 
 Module deckTheHalls() {
@@ -153,7 +158,7 @@ Module deckTheHalls() {
                   {&tune, Mode::Break, 0},
                   {&tune, Mode::Full, 2},
                   {&tune, Mode::Outro, 2}},
-                 100, 1.0);
+                 100, 0.82);
 }
 
 Module icicleRun() {
@@ -178,7 +183,7 @@ Module icicleRun() {
                   {&a, Mode::Full, -12},
                   {&b, Mode::Full, -12},
                   {&a, Mode::Outro, -12}},
-                 124, 1.0);
+                 124, 0.85);
 }
 
 } // namespace music

@@ -32,12 +32,17 @@ Kit makeKit(Song& s) {
     fiddle.vibratoDepth = 5;
     fiddle.vibratoSweep = 30;
     fiddle.vibratoRate = 14;
+    fiddle.pan = 92;
     k.fiddle = s.addInstrument(fiddle);
-    k.guitar = s.addInstrument(pluck("guitar", 44100, 55, 1.6, 0.998, 101));
+    Instrument guitar = pluck("guitar", 44100, 55, 1.6, 0.998, 101);
+    guitar.pan = 160;
+    k.guitar = s.addInstrument(guitar);
     k.bass = s.addInstrument(pluck("bass string", 22050, 40, 1.8, 0.999, 103));
     k.bodhran = s.addInstrument(tomDrum("bodhran", 22050, 70));
     k.slap = s.addInstrument(tomDrum("bodhran tap", 22050, 180));
-    k.shaker = s.addInstrument(hiHat("shaker", 22050, 0.09, 107));
+    Instrument shaker = hiHat("shaker", 22050, 0.09, 107);
+    shaker.pan = 176;
+    k.shaker = s.addInstrument(shaker);
     return k;
 }
 
@@ -136,7 +141,7 @@ Module kingWenceslas() {
                   {&verse, Mode::Fiddle, 44},
                   {&verse, Mode::Both, 46},
                   {&verse, Mode::Outro, 44}},
-                 116, 1.0);
+                 116, 0.99);
 }
 
 Module hollyAndIvy() {
@@ -160,7 +165,7 @@ Module hollyAndIvy() {
                   {&verse, Mode::Both, 46},
                   {&refrain, Mode::Both, 48},
                   {&refrain, Mode::Outro, 44}},
-                 122, 1.0);
+                 122, 0.96);
 }
 
 Module wassailSong() {
@@ -185,7 +190,7 @@ Module wassailSong() {
                   {&a, Mode::Both, 46},
                   {&b, Mode::Both, 48},
                   {&b, Mode::Outro, 44}},
-                 106, 1.0);
+                 106, 1.08);
 }
 
 Module greensleeves() {
@@ -207,7 +212,7 @@ Module greensleeves() {
                   {&verse, Mode::Fiddle, 44},
                   {&verse, Mode::Both, 46},
                   {&verse, Mode::Outro, 42}},
-                 144, 1.0);
+                 144, 1.16);
 }
 
 } // namespace music

@@ -192,7 +192,7 @@ struct Plan {
 };
 
 Module build(const char* title, const std::vector<Plan>& plan, const char* bassRhythm,
-             double seconds) {
+             double seconds, double gain) {
     int rows = 0;
     for (const Plan& p : plan) rows += p.mode == Mode::Outro ? kBar : p.phrase->rows;
     // The breaks are cut to the tempo, so it is fixed first, the same way the song fits it.
@@ -201,7 +201,7 @@ Module build(const char* title, const std::vector<Plan>& plan, const char* bassR
     Kit k = makeKit(s, bpm);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, bassRhythm);
-    s.finish(seconds, 6, 1.0);
+    s.finish(seconds, 6, gain);
     return s.module();
 }
 
@@ -225,7 +225,7 @@ Module snowballFight() {
                   {&a, Mode::Full},
                   {&a, Mode::Rolling},
                   {&a, Mode::Outro}},
-                 "x.....x...o.x-..", 112);
+                 "x.....x...o.x-..", 112, 0.93);
 }
 
 Module blackIce() {
@@ -247,7 +247,7 @@ Module blackIce() {
                   {&b, Mode::Full},
                   {&b, Mode::Rolling},
                   {&a, Mode::Outro}},
-                 "x.......x..-..o.", 132);
+                 "x.......x..-..o.", 132, 0.88);
 }
 
 Module avalanche() {
@@ -268,7 +268,7 @@ Module avalanche() {
                   {&a, Mode::Full},
                   {&a, Mode::Full},
                   {&a, Mode::Outro}},
-                 "x.x...x.x.o.x.-.", 120);
+                 "x.x...x.x.o.x.-.", 120, 0.95);
 }
 
 } // namespace music

@@ -59,7 +59,7 @@ Module auldLangSyne() {
     s.note(row + beat * 4, TUNE, 65, box, 24);
     row += bar * 2;
     s.ensureRows(row);
-    s.finish(152, 6, 1.0);
+    s.finish(152, 6, 1.04);
     return s.module();
 }
 

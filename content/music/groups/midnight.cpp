@@ -19,7 +19,9 @@ Module bleakMidwinter() {
     Instrument pedal = organ("pedal");
     pedal.volumeEnvelope = adsr(6, 10, 56, 20);
     int ped = s.addInstrument(pedal);
-    int toll = s.addInstrument(fmBell("church bell", 22050, 60, 3.0, 1.41, 3.5, 1.2));
+    Instrument bell = fmBell("church bell", 22050, 60, 3.0, 1.41, 3.5, 1.2);
+    bell.pan = 100; // a little way off to one side
+    int toll = s.addInstrument(bell);
 
     static const Phrase hymn =
         makePhrase("A4:4 A4 G4 F4 | G4:12 r:4 | A4:4 C5 C5 D5 | C5:12 r:4 |"
@@ -68,7 +70,7 @@ Module bleakMidwinter() {
     s.note(row + amen.rows, TOLL, 60, toll, 36);
     row += amen.rows + bar;
     s.ensureRows(row);
-    s.finish(164, 6, 1.0);
+    s.finish(164, 6, 1.35);
     return s.module();
 }
 

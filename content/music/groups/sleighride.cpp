@@ -138,7 +138,7 @@ Module godRestYe() {
                   {&verse, Mode::Strum},
                   {&verse, Mode::Bright},
                   {&verse, Mode::Outro}},
-                 16, 4, 108, 1.0);
+                 16, 4, 108, 0.95);
 }
 
 Module weWishYou() {
@@ -159,7 +159,7 @@ Module weWishYou() {
                   {&verse, Mode::Verse},
                   {&verse, Mode::Bright},
                   {&verse, Mode::Outro}},
-                 12, 4, 96, 1.0);
+                 12, 4, 96, 0.94);
 }
 
 Module sleighTracks() {
@@ -185,7 +185,7 @@ Module sleighTracks() {
                   {&b, Mode::Verse},
                   {&a, Mode::Verse},
                   {&a, Mode::Outro}},
-                 16, 4, 120, 1.0);
+                 16, 4, 120, 0.98);
 }
 
 } // namespace music

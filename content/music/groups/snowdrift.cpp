@@ -21,6 +21,7 @@ Kit makeKit(Song& s) {
     k.lead = s.addInstrument(sawLead("supersaw", 3));
     Instrument stab = sawLead("stab", 2);
     stab.volumeEnvelope = percussive(14);
+    stab.pan = 150;
     k.stab = s.addInstrument(stab);
     Instrument pad = padStrings("ice pad", 0.7);
     pad.volumeEnvelope = adsr(50, 30, 50, 60);
@@ -28,8 +29,12 @@ Kit makeKit(Song& s) {
     k.acid = s.addInstrument(acidBass("acid", 22050, 36, 0.45, 4.0));
     k.kick = s.addInstrument(kickDrum("kick", 22050, 1.4));
     k.clap = s.addInstrument(clap("clap", 22050, 61));
-    k.hat = s.addInstrument(hiHat("hat", 44100, 0.05, 67));
-    k.open = s.addInstrument(hiHat("open hat", 44100, 0.35, 71));
+    Instrument hat = hiHat("hat", 44100, 0.05, 67);
+    hat.pan = 168;
+    k.hat = s.addInstrument(hat);
+    Instrument open = hiHat("open hat", 44100, 0.35, 71);
+    open.pan = 92;
+    k.open = s.addInstrument(open);
     k.snare = s.addInstrument(snareDrum("snare", 22050, 0.4, 0.2, 73));
     return k;
 }
@@ -146,7 +151,7 @@ Module frozenCircuit() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&theme, Mode::Outro, 42}},
-                 156, 1.0);
+                 156, 0.87);
 }
 
 Module blizzard() {
@@ -170,7 +175,7 @@ Module blizzard() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&riff, Mode::Outro, 42}},
-                 148, 1.0);
+                 148, 0.88);
 }
 
 } // namespace music

@@ -143,7 +143,7 @@ Module nutcrackerMarch() {
     row += strain(s, k, row, b, k.fife, 12, true, true, false);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 55);
-    s.finish(104, 6, 1.0);
+    s.finish(104, 6, 0.56);
     return s.module();
 }
 
@@ -170,7 +170,7 @@ Module tinParade() {
     row += strain(s, k, row, b, k.fife, 0, true, true, false);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 58);
-    s.finish(110, 6, 1.0);
+    s.finish(110, 6, 0.56);
     return s.module();
 }
 
