@@ -6,7 +6,12 @@
 namespace visuals {
 
 bool avx2Available() {
-    static const bool yes = __builtin_cpu_supports("avx2");
+    // The explicit init keeps this right even when first called from another static
+    // initialiser, before the processor-feature constructor has run.
+    static const bool yes = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return yes;
 }
 
