@@ -56,18 +56,18 @@ int readRoot(const std::string& s, size_t& pos, const std::string& token) {
     return pc % 12;
 }
 
+// Bar lines only guide the reader.
+std::string withoutBars(std::string text) {
+    std::replace(text.begin(), text.end(), '|', ' ');
+    return text;
+}
+
 } // namespace
 
 std::vector<int> Chord::pitchClasses() const {
     std::vector<int> pcs;
     for (int t : tones) pcs.push_back((root + t) % 12);
     return pcs;
-}
-
-// Bar lines only guide the reader.
-std::string withoutBars(std::string text) {
-    std::replace(text.begin(), text.end(), '|', ' ');
-    return text;
 }
 
 std::vector<Note> parseMelody(const std::string& text, int rowsPerUnit) {

@@ -17,6 +17,13 @@
 
 using namespace music;
 
+namespace music {
+// Test names and messages show the tune's file rather than the record's bytes.
+void PrintTo(const TuneEntry& t, std::ostream* os) {
+    *os << t.file;
+}
+} // namespace music
+
 namespace {
 
 std::string modulePath(const std::string& file) {

@@ -154,6 +154,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
                 s.note(row + c.start, STAB, nearestAbove(c.root, 50), inst);
         }
     };
+    if (mode == Mode::Intro || mode == Mode::Breakdown)
+        s.off(row, BASS); // the reese loops: stop it
     switch (mode) {
     case Mode::Intro:
         pads(false);
