@@ -18,6 +18,9 @@ namespace {
 // Frames per device buffer: about 23 ms, short enough for the meter and the intro's timing to
 // follow the music closely, long enough not to starve on a busy machine.
 constexpr Uint16 DEVICE_FRAMES = 1024;
+constexpr unsigned MAX_SLIDE_MS = 60000;
+// How much longer than its length a slide may take to be heard before it counts as over.
+constexpr unsigned SLIDE_GRACE_MS = 2000;
 
 // The one output of this deliverable and what plays on it.
 struct Output {
@@ -30,6 +33,9 @@ struct Output {
     std::atomic<MusicHandle> loaded{0};
     MusicHandle lastHandle = 0;
     std::atomic<int> lastError{AUDIO_OK};
+    // When a slide counts as over even if its end was never heard: a device that stopped
+    // taking sound (unplugged, stalled) must not keep a fade waiting forever.
+    std::atomic<std::int64_t> slideGiveUpNs{0};
     Renderer renderer;
     HeardClock clock;
 };
@@ -216,6 +222,9 @@ bool slideVolume(unsigned volume, unsigned ms) {
     std::lock_guard lock(output.control);
     if (!output.open.load()) return fail(AUDIO_ERR_NOT_INIT);
     if (volume > 100) volume = 100;
+    ms = std::min(ms, MAX_SLIDE_MS);
+    output.slideGiveUpNs.store(steadyNowNs() + (std::int64_t(ms) + SLIDE_GRACE_MS) * 1000000,
+                               std::memory_order_release);
     auto target = static_cast<std::int32_t>(volume * UNITY_GAIN / 100);
     auto frames =
         static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms) * output.rate.load() / 1000);
@@ -231,7 +240,8 @@ bool isSliding() {
         !output.running.load(std::memory_order_acquire))
         return false;
     std::int64_t end = output.renderer.slideEnd();
-    return end == INT64_MAX || heardNow() < end;
+    if (end != INT64_MAX && heardNow() >= end) return false;
+    return steadyNowNs() < output.slideGiveUpNs.load(std::memory_order_acquire);
 }
 
 std::uint32_t channelLevel(MusicHandle music) {

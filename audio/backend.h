@@ -54,8 +54,10 @@ void deviceFree();
 MusicHandle musicLoad(const void* data, std::size_t size, unsigned flags);
 bool musicPlay(MusicHandle music);
 
-// Slides the output volume to volume percent over ms milliseconds, in a straight line without a
-// step. isSliding() is true until the end of the slide is heard, false when no device runs.
+// Slides the output volume to volume percent over ms milliseconds (at most a minute), in a
+// straight line without a step. isSliding() is true until the end of the slide is heard, or
+// until 2 s after it should have been when the device stopped taking sound; false when no
+// device runs.
 bool slideVolume(unsigned volume, unsigned ms);
 bool isSliding();
 

@@ -82,6 +82,18 @@ TEST_F(Backend, NamedDriverThatDoesNotExistFailsInit) {
     EXPECT_TRUE(audio::deviceInit(-1, 44100, 0, nullptr));
 }
 
+// A device that stops taking sound (here: the disk driver pausing 4 s after each buffer) would
+// never let a slide be heard to its end; the slide still ends, soon after its time.
+TEST_F(Backend, SlideOnAStalledDeviceStillEnds) {
+    DiskOutput disk(scratchFile("stall"), 4000);
+    ASSERT_TRUE(audio::deviceInit(-1, RATE, 0, nullptr));
+    ASSERT_TRUE(audio::deviceStart());
+    ASSERT_TRUE(audio::slideVolume(0, 200));
+    EXPECT_TRUE(audio::isSliding());
+    // Without the give-up the slide's 200 ms would take some 9 buffers, 36 s of this device.
+    EXPECT_TRUE(pollUntil([] { return !audio::isSliding(); }, 20));
+}
+
 class BackendModule : public Backend, public ::testing::WithParamInterface<const char*> {};
 
 // The position heard now, checked against libopenmpt's own timeline of the same module: a row
