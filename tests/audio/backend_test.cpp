@@ -82,6 +82,18 @@ TEST_F(Backend, NamedDriverThatDoesNotExistFailsInit) {
     EXPECT_TRUE(audio::deviceInit(-1, 44100, 0, nullptr));
 }
 
+// Without a driver named, a machine with no sound card still gets an output that keeps time
+// (the intro's timeline depends on it), twice in a row.
+TEST_F(Backend, UnnamedDriverAlwaysGivesAnOutput) {
+    unsetenv("SDL_AUDIODRIVER");
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(audio::deviceInit(-1, 44100, 0, nullptr)) << audio::errorText(audio::errorCode());
+        EXPECT_TRUE(audio::deviceStart());
+        audio::deviceFree();
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
 // A device that stops taking sound (here: the disk driver pausing 4 s after each buffer) would
 // never let a slide be heard to its end; the slide still ends, soon after its time.
 TEST_F(Backend, SlideOnAStalledDeviceStillEnds) {
