@@ -4,7 +4,8 @@
 set(bench_modules ${CMAKE_BINARY_DIR}/test-modules)
 if(TARGET audio_test_modules)
     # The tests fetch them already; one rule per file keeps every generator happy.
-    add_custom_target(audio_bench_modules DEPENDS audio_test_modules)
+    add_custom_target(audio_bench_modules)
+    add_dependencies(audio_bench_modules audio_test_modules)
 else()
     add_custom_command(OUTPUT ${bench_modules}/dali.xm ${bench_modules}/high-score.mod
                        COMMAND ${CMAKE_SOURCE_DIR}/scripts/fetch-test-modules.sh ${bench_modules}
