@@ -58,6 +58,12 @@ void audioCallback(void* user, Uint8* stream, int len) {
 
 bool openWithCurrentDriver(Output& o, unsigned rate) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    // The dummy and disk drivers take each buffer the moment it is handed over; a sound card
+    // plays the buffer before it first. Set before the device's thread exists.
+    const char* driver = SDL_GetCurrentAudioDriver();
+    bool immediate =
+        driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0);
+    o.latencyFrames = immediate ? 0 : DEVICE_FRAMES;
     SDL_AudioSpec want{};
     want.freq = static_cast<int>(rate);
     want.format = AUDIO_S16SYS;
@@ -65,18 +71,13 @@ bool openWithCurrentDriver(Output& o, unsigned rate) {
     want.samples = DEVICE_FRAMES;
     want.callback = audioCallback;
     want.userdata = &o;
-    SDL_AudioSpec have{};
-    o.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    // No changes allowed: the callback always gets 16-bit stereo at rate in buffers of
+    // DEVICE_FRAMES, whatever SDL converts behind it.
+    o.device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (o.device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    // The dummy and disk drivers take each buffer the moment it is handed over; a sound card
-    // plays the buffer before it first.
-    const char* driver = SDL_GetCurrentAudioDriver();
-    bool immediate =
-        driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0);
-    o.latencyFrames = immediate ? 0 : have.samples;
     return true;
 }
 
