@@ -14,13 +14,16 @@ struct SystemClock final : ClockSource {
         return static_cast<std::uint32_t>(ms) + offset;
     }
     void waitUntil(std::uint32_t deadline) override {
+        // The counter turns over at whole milliseconds of the steady clock, so the moment it
+        // reaches the deadline is known exactly: sleep until then instead of spinning.
+        using namespace std::chrono;
         for (;;) {
-            std::int32_t left = static_cast<std::int32_t>(deadline - now());
+            auto t = steady_clock::now();
+            auto ms = duration_cast<milliseconds>(t.time_since_epoch());
+            std::int32_t left = static_cast<std::int32_t>(
+                deadline - (static_cast<std::uint32_t>(ms.count()) + offset));
             if (left <= 0) return;
-            if (left > 2)
-                std::this_thread::sleep_for(std::chrono::milliseconds(left - 2));
-            else
-                std::this_thread::yield();
+            std::this_thread::sleep_until(steady_clock::time_point(ms + milliseconds(left)));
         }
     }
     void sleep(std::uint32_t ms) override {

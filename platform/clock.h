@@ -8,8 +8,8 @@ namespace platform {
 // only by their difference.
 std::uint32_t timeGetTime();
 void sleepMs(std::uint32_t ms);
-// Returns once timeGetTime() is at or past the deadline (wrap-aware). Sleeps while the deadline
-// is far and spins only through the last couple of milliseconds.
+// Returns once timeGetTime() is at or past the deadline (wrap-aware), sleeping until the very
+// moment the counter reaches it rather than spinning a core.
 void waitUntil(std::uint32_t deadline);
 // True when a is at or past b, across a wrap of the counter.
 inline bool clockReached(std::uint32_t a, std::uint32_t b) {
