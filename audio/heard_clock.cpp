@@ -1,6 +1,7 @@
 #include "audio/heard_clock.h"
 
 #include <chrono>
+#include <thread>
 
 namespace audio {
 
@@ -31,7 +32,9 @@ void HeardClock::publish(const ClockAnchor& anchor) {
 }
 
 ClockAnchor HeardClock::read() const {
-    for (;;) {
+    for (unsigned tries = 1;; ++tries) {
+        // A writer interrupted halfway holds the count odd until it runs again; let it.
+        if (tries % 64 == 0) std::this_thread::yield();
         std::uint32_t before = sequence_.load(std::memory_order_acquire);
         ClockAnchor a;
         // Acquire loads keep the second reading of the count after them.
