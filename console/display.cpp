@@ -3,6 +3,7 @@
 // only what changed must draw on every page, as on a real flipping display.
 #include "console/console.h"
 #include "console/pages.h"
+#include "console/presenter.h"
 
 #include "platform/message_box.h"
 #include "platform/window.h"
@@ -21,8 +22,7 @@ struct PtcConsoleState {
     int shown = -1;
     std::uint64_t updates = 0;
     bool keyWaiting = false;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
+    console::Presenter* presenter = nullptr;
 };
 
 namespace {
@@ -35,18 +35,8 @@ PtcConsoleState& stateOf(const PtcConsole* c) {
 }
 
 void show(PtcConsoleState& st) {
-    if (!st.renderer || !st.texture) return;
-    SDL_SetRenderDrawColor(st.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(st.renderer);
-    if (st.shown >= 0) {
-        // The window may have any size: ask for the real drawable size every time.
-        int ow = 0, oh = 0;
-        SDL_GetRendererOutputSize(st.renderer, &ow, &oh);
-        platform::Viewport vp = platform::fitPicture(ow, oh, st.width, st.height);
-        SDL_Rect dst{vp.x, vp.y, vp.w, vp.h};
-        SDL_RenderCopy(st.renderer, st.texture, nullptr, &dst);
-    }
-    SDL_RenderPresent(st.renderer);
+    if (st.presenter)
+        console::present(st.presenter, st.shown >= 0 ? st.pages[st.shown].data() : nullptr);
 }
 
 void repaint(void* context) {
@@ -68,17 +58,8 @@ void attach(PtcConsole* console, platform::Window* window, bool ownsWindow, int 
     st->pages.assign(std::max(pages, 1),
                      std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, 0));
     if (!platform::headless()) {
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-        st->renderer = SDL_CreateRenderer(platform::sdlWindow(window), -1, 0);
-        if (!st->renderer)
-            st->renderer =
-                SDL_CreateRenderer(platform::sdlWindow(window), -1, SDL_RENDERER_SOFTWARE);
-        if (st->renderer)
-            st->texture = SDL_CreateTexture(st->renderer, SDL_PIXELFORMAT_ARGB8888,
-                                            SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!st->renderer || !st->texture) {
-            if (st->texture) SDL_DestroyTexture(st->texture);
-            if (st->renderer) SDL_DestroyRenderer(st->renderer);
+        st->presenter = console::openPresenter(platform::sdlWindow(window), width, height);
+        if (!st->presenter) {
             if (ownsWindow) platform::destroyWindow(window);
             delete st;
             throw PtcError("could not open the display");
@@ -197,7 +178,6 @@ void ptc_console_update(PtcConsole* console) {
     st.shown = st.drawing;
     st.drawing = (st.drawing + 1) % static_cast<int>(st.pages.size());
     ++st.updates;
-    if (st.texture) SDL_UpdateTexture(st.texture, nullptr, st.pages[st.shown].data(), st.width * 4);
     show(st);
 }
 
@@ -215,8 +195,7 @@ void ptc_console_close(PtcConsole* console) {
     if (!console || !console->state) return;
     PtcConsoleState* st = console->state;
     platform::setWindowRepaint(st->window, nullptr, nullptr);
-    if (st->texture) SDL_DestroyTexture(st->texture);
-    if (st->renderer) SDL_DestroyRenderer(st->renderer);
+    console::closePresenter(st->presenter);
     if (st->ownsWindow) platform::destroyWindow(st->window);
     delete st;
     console->state = nullptr;

@@ -1,9 +1,11 @@
 // The console on SDL's dummy video driver: pages, flipping and what is shown.
 #include "console/console.h"
+#include "console/presenter.h"
 #include "platform/window.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 std::intptr_t quietProc(platform::Window*, std::uint32_t, std::uintptr_t, std::intptr_t) {
@@ -122,4 +124,24 @@ TEST(ConsoleOwnWindow, OpensByModeNameAndRefusesUnknownModes) {
     EXPECT_EQ(ptc_console_width(c), 320);
     EXPECT_FALSE(ptc_console_key(c));
     ptc_console_destroy(c);
+}
+
+TEST(Presenter, ScalesByNearestPixelInsideTheViewportOnly) {
+    constexpr int W = 64, H = 40;
+    std::vector<std::uint32_t> picture(W * H);
+    for (int i = 0; i < W * H; ++i) picture[i] = i;
+    for (auto [ow, oh] : {std::pair{128, 80}, std::pair{200, 90}, std::pair{97, 61}}) {
+        platform::Viewport vp = platform::fitPicture(ow, oh, W, H);
+        std::vector<std::uint32_t> out(ow * oh, 0xDEADBEEF);
+        console::scalePicture(picture.data(), W, H, out.data(), ow, vp);
+        for (int y = 0; y < oh; ++y)
+            for (int x = 0; x < ow; ++x) {
+                const bool inside = x >= vp.x && x < vp.x + vp.w && y >= vp.y && y < vp.y + vp.h;
+                const std::uint32_t want =
+                    inside ? picture[((2 * (y - vp.y) + 1) * H / (2 * vp.h)) * W +
+                                     (2 * (x - vp.x) + 1) * W / (2 * vp.w)]
+                           : 0xDEADBEEF;
+                ASSERT_EQ(out[y * ow + x], want) << ow << "x" << oh << " at " << x << "," << y;
+            }
+    }
 }
