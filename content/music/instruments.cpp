@@ -22,7 +22,7 @@ Envelope percussive(int decay) {
 }
 
 Instrument chipPulse(const char* name, double duty) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 22050;
     s.loopLength = 64;
     Instrument in = loopedWave(name, pulseWave(duty), s);
@@ -35,7 +35,7 @@ Instrument chipPulse(const char* name, double duty) {
 }
 
 Instrument chipTriangle(const char* name) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 22050;
     s.loopLength = 64;
     Instrument in = loopedWave(name, triangleWave(), s);
@@ -45,7 +45,7 @@ Instrument chipTriangle(const char* name) {
 }
 
 Instrument sawLead(const char* name, int layers) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 32000;
     s.cyclesInLoop = 80;
     s.loopLength = 8192; // ~312 Hz; the layers beat about 4 times a second
@@ -58,7 +58,7 @@ Instrument sawLead(const char* name, int layers) {
 }
 
 Instrument padStrings(const char* name, double brightness) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 22050;
     s.cyclesInLoop = 160;
     s.loopLength = 16384; // ~215 Hz, three layers beating slowly
@@ -75,7 +75,7 @@ Instrument padStrings(const char* name, double brightness) {
 }
 
 Instrument sineBass(const char* name) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 11025;
     s.loopLength = 128;
     Instrument in = loopedWave(
@@ -86,7 +86,7 @@ Instrument sineBass(const char* name) {
 }
 
 Instrument choir(const char* name, bool ooh) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 22050;
     s.cyclesInLoop = 120;
     s.loopLength = 12288; // ~215 Hz
@@ -102,7 +102,7 @@ Instrument choir(const char* name, bool ooh) {
 }
 
 Instrument organ(const char* name) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 22050;
     s.cyclesInLoop = 64;
     s.loopLength = 4096;
@@ -114,7 +114,7 @@ Instrument organ(const char* name) {
 }
 
 Instrument flute(const char* name) {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 22050;
     s.cyclesInLoop = 2;
     s.loopLength = 100;

@@ -77,7 +77,7 @@ Harmonics vowelWave(double f1, double f2, double fundamental) {
     };
 }
 
-Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSpec& s) {
+Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& s) {
     const int total = s.attack + s.loopLength;
     std::vector<double> acc(total, 0.0);
     std::vector<int> layers{0};
@@ -142,7 +142,7 @@ Instrument modWave(const std::string& name, const Harmonics& h, double midi, int
         }
         if (err < 4.0) break;
     }
-    LoopSpec s;
+    LoopShape s;
     s.rate = rate;
     s.cyclesInLoop = bestN;
     s.loopLength = bestL;

@@ -35,7 +35,7 @@ Harmonics sineWave();
 Harmonics organWave(const std::vector<double>& drawbars); // levels of harmonics 1..n
 Harmonics vowelWave(double formant1, double formant2, double fundamental); // "ah"/"oo" choirs
 
-struct LoopSpec {
+struct LoopShape {
     double rate = 22050;     // sample rate of the content
     int cyclesInLoop = 1;    // cycles of the fundamental in the loop
     int loopLength = 64;     // samples
@@ -45,7 +45,7 @@ struct LoopSpec {
 };
 
 // A looped band-limited wave with an optional soft attack before the loop.
-Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSpec& spec);
+Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& shape);
 
 // A single-cycle-ish loop for the MOD writer: picks a loop of a few cycles whose length is
 // even and whose pitch is close to the target, at the MOD's C-2 rate.

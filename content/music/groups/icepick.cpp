@@ -81,7 +81,7 @@ Instrument chordSample(const char* name, bool minor, bool stab) {
 }
 
 Instrument reese() {
-    LoopSpec s;
+    LoopShape s;
     s.rate = 3546895.0 / 428.0;
     s.loopLength = 8192;
     s.cyclesInLoop = 54; // about 55 Hz; the second layer beats once a second
