@@ -22,8 +22,9 @@ TEST(Convert, TwentyFourBitRowsAreBlueGreenRedInMemory) {
     const std::uint8_t rows[] = {0x11, 0x22, 0x33, 0xFF, 0x00, 0x00, 0x00, 0x00,
                                  0xFF, 0xAA, 0xAA, 0xAA, 0x00, 0xFF, 0x00, 0x01,
                                  0x02, 0x03, 0xFE, 0xFD, 0xFC, 0x99, 0x99, 0x99};
-    PtcFormat rgb = *ptc_format_create_direct(24, 0xff0000, 0xff00, 0xff, 0);
-    auto px = loadArgb(rows, 3, 2, 12, rgb);
+    PtcFormat* rgb = ptc_format_create_direct(24, 0xff0000, 0xff00, 0xff, 0);
+    auto px = loadArgb(rows, 3, 2, 12, *rgb);
+    ptc_format_destroy(rgb);
     EXPECT_EQ(px[0], 0x332211u);
     EXPECT_EQ(px[1], 0x0000FFu);
     EXPECT_EQ(px[2], 0xFF0000u);

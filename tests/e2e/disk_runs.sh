@@ -29,14 +29,13 @@ changed() { [ "$(region_sum 110 320 432 30)" != "$before" ]; }
 wait_for 20 changed
 
 focus_player
-size_before=$(stat -c %s "$work/audio.raw")
+watch_restart "$work/audio.raw" "$work/restarted" >/dev/null
 xdotool key Escape
 # The menu fades to black, then the end pictures fade in with the end tune: the device is
 # opened anew for it, so the disk driver's file starts over and fills with sound again.
 LEVEL=2 wait_for 60 dark 0 0 640 400
 LEVEL=2 wait_for 60 bright 0 0 640 400
-restarted() { [ "$(stat -c %s "$work/audio.raw" 2>/dev/null || echo 0)" -lt "$size_before" ]; }
-wait_for 30 restarted
+wait_for 30 test -e "$work/restarted"
 wait_for 30 audible
 xdotool key Escape
 wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"

@@ -43,3 +43,21 @@ focus_player() {
     [ -n "$w" ] || fail "no player window"
     xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus --sync "$w"
 }
+
+# watch_restart FILE FLAG: in the background, touches FLAG when FILE gets shorter (SDL's disk
+# audio driver starts its file anew whenever the audio device is opened again, as a tune
+# switch does). Prints the watcher's pid; it ends with the restart or with FILE's folder.
+watch_restart() {
+    local file=$1 flag=$2
+    rm -f "$flag"
+    (
+        last=$(stat -c %s "$file" 2>/dev/null || echo 0)
+        while [ -d "$(dirname "$file")" ]; do
+            now=$(stat -c %s "$file" 2>/dev/null || echo 0)
+            [ "$now" -lt "$last" ] && { touch "$flag"; exit 0; }
+            last=$now
+            sleep 0.05
+        done
+    ) >/dev/null 2>&1 &
+    echo $!
+}

@@ -30,8 +30,8 @@ LEVEL=5 wait_for 60 bright 15 70 390 220
 # the disk driver then starts its file anew. So a switch shows as the file starting over, and
 # the new tune as sound in the new file.
 loud() { [ -s audio.raw ] && python3 "$here/loudness.py" audio.raw 0.02 0.5; }
-mark() { size_before=$(stat -c %s audio.raw); }
-restarted() { [ "$(stat -c %s audio.raw 2>/dev/null || echo 0)" -lt "$size_before" ]; }
+mark() { watch_restart "$work/audio.raw" "$work/restarted" >/dev/null; }
+restarted() { [ -e "$work/restarted" ]; }
 wait_for 60 loud
 
 # The list scrolls itself to the first tune, then rests (the marker column left out).
@@ -93,4 +93,4 @@ echo "a scroll-text row replaced the band's text"
 
 xdotool key Escape
 wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
-wait "$pid" || fail "exit status $?"
+wait "$pid" || { status=$?; cat "$work/out.log"; fail "exit status $status"; }
