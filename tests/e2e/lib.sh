@@ -1,7 +1,16 @@
 # Helpers for the end-to-end tests: screenshots of the X display and waiting on conditions.
 # Sourced by the tests; DISPLAY is set by with-display.sh.
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# Fails the test; leaves a screenshot and what the program said, for whoever reads the log.
+fail() {
+    echo "FAIL: $*" >&2
+    local shot=/tmp/vrk-e2e-$(basename "$0" .sh)-$$.png
+    import -window root "$shot" 2>/dev/null && echo "screen at the failure: $shot" >&2
+    [ -n "${pid:-}" ] && [ -r "/proc/$pid/wchan" ] &&
+        echo "program waits in: $(cat /proc/$pid/wchan) ($(ls /proc/$pid/task | wc -l) threads)" >&2
+    [ -n "${work:-}" ] && [ -s "$work/out.log" ] && sed 's/^/  program: /' "$work/out.log" >&2
+    exit 1
+}
 
 # Prints the colour of one pixel of the 640 x 400 picture (the display is 1280 x 800, so each
 # picture pixel is a 2 x 2 block) as six hex digits.

@@ -10,10 +10,29 @@ done
 export DISPLAY=:$num
 Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+ready() {
+    for _ in $(seq 400); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
+    return 1
+}
+ready xdpyinfo || { echo "Xvfb did not start on $DISPLAY" >&2; kill "$xvfb"; exit 1; }
 openbox >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+# openbox announces itself before it has finished starting, and a window mapped in between can
+# be lost: it never appears, and a program waiting for it to appear waits forever. So map probe
+# windows until openbox shows one: from then on it handles every window.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window; }
+ready wm_ready || { echo "openbox did not start on $DISPLAY" >&2; kill "$wm" "$xvfb"; exit 1; }
+probe_shown() { xwininfo -name vrk-wm-probe 2>/dev/null | grep -q IsViewable; }
+shown=0
+for _ in $(seq 30); do
+    xmessage -title vrk-wm-probe -geometry 10x10+0+0 probe >/dev/null 2>&1 &
+    probe=$!
+    for _ in $(seq 20); do probe_shown && { shown=1; break; }; sleep 0.05; done
+    kill "$probe" 2>/dev/null
+    wait "$probe" 2>/dev/null
+    [ "$shown" = 1 ] && break
+done
+[ "$shown" = 1 ] || { echo "openbox shows no windows on $DISPLAY" >&2; kill "$wm" "$xvfb"; exit 1; }
 unset SDL_VIDEODRIVER
 "$@"
 status=$?
