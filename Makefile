@@ -28,13 +28,13 @@ test-asan: setup $(ASAN)/CMakeCache.txt
 	scripts/run-tests.sh $(ASAN)
 
 bench: setup
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVRK_BENCH=ON
-	cmake --build build-bench -j $(JOBS)
-	@for b in build-bench/bench_*; do echo "== $$b"; $$b; done
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVRK_BENCH=ON -DVRK_TESTS=OFF
+	cmake --build build-bench -j $(JOBS) --target bench_all
+	@for b in build-bench/bench_*; do [ -x "$$b" ] && [ -f "$$b" ] && { echo "== $$b"; $$b; }; done
 
 fuzz: setup
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DVRK_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS)
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRK_FUZZ=ON -DVRK_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_all
 	@echo "fuzz targets: build-fuzz/fuzz_*  (run one as: build-fuzz/fuzz_archive -max_total_time=300)"
 
 format:
