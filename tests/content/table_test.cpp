@@ -283,7 +283,7 @@ TEST(CollectionFile, DamagedFilesAreRefusedCleanly) {
                 s = s.substr(0, at);
                 break; // truncate
             }
-            if (s.empty()) s = "\n";
+            if (s.empty()) s.assign(1, '\n');
         }
         try {
             content::Collection c = content::parseCollection(s);

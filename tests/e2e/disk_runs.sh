@@ -14,8 +14,6 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 "$build/vrkdisk" >"$work/out.log" 2>&1 &
 pid=$!
 
-bright() { [ "$(brightness "$@")" -gt "$LEVEL" ]; }
-dark() { [ "$(brightness "$@")" -le "$LEVEL" ]; }
 
 # The picture fades in: the menu window area becomes lit.
 LEVEL=5 wait_for 60 bright 15 70 390 220

@@ -25,6 +25,10 @@ brightness() {
         -colorspace gray -format '%[fx:int(mean*100)]' info:- 2>/dev/null
 }
 
+# bright / dark X Y W H: whether the rectangle's mean brightness is above / at most $LEVEL.
+bright() { [ "$(brightness "$@")" -gt "$LEVEL" ]; }
+dark() { [ "$(brightness "$@")" -le "$LEVEL" ]; }
+
 # Checksum of a rectangle x y w h of the picture, to see whether it changed.
 region_sum() {
     import -window root -crop "$(( $3 * 2 ))x$(( $4 * 2 ))+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage \

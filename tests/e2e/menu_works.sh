@@ -22,8 +22,6 @@ wait_for 30 has_window
 focus_player
 # Rest the pointer before the menu opens, so the menu's first look at it is this position.
 xdotool mousemove 640 400
-bright() { [ "$(brightness "$@")" -gt "$LEVEL" ]; }
-dark() { [ "$(brightness "$@")" -le "$LEVEL" ]; }
 LEVEL=5 wait_for 60 bright 15 70 390 220
 
 # A tune switch fades the output out, releases the device and opens it again for the new tune;

@@ -4,6 +4,7 @@
 #include "player/screens.h"
 #include "player/scroller.h"
 #include "player/shell.h"
+#include "player/startup.h"
 #include "player/window_proc.h"
 #include "visuals/aurora.h"
 
@@ -80,15 +81,7 @@ void PlayerTest::SetUp() {
 }
 
 void PlayerTest::TearDown() {
-    ShellPictures& p = shell.pictures;
-    for (PtcSurface** s :
-         {&p.mainPicture, &p.indicatorOn, &p.indicatorOff, &p.exitLabel, &p.scrollFont,
-          &p.scrollLine, &p.scrollBand, &p.bandBackground, &p.menuFont, &p.menuFontCopy,
-          &p.menuList, &p.menuWindow, &p.menuBackground, &p.meterLine, &p.auroraBackground,
-          &p.auroraWork, &p.elfMask, &p.endPicture1, &p.endPicture2}) {
-        ptc_surface_destroy(*s);
-        *s = nullptr;
-    }
+    release_pictures();
     visuals::releaseAurora();
     ptc_surface_destroy(shell.workSurface);
     ptc_format_destroy(shell.format);

@@ -134,7 +134,6 @@ TEST_F(ScreensTest, EndPicturesAlternateEveryEightFrames) {
 TEST_F(ScreensTest, EndPictureLeavesBySixSecondsAndWaitsForTheFadeOut) {
     screens.state = SCREEN_END_FADE_IN;
     ASSERT_GT(framesUntil(SCREEN_END), 0);
-    const std::uint32_t start = screens.endPictureTime;
     int frames = 0;
     while (!screens.endLeaveRequest) {
         screen_frame();
