@@ -20,9 +20,25 @@ bool has_keyframer(const Scene* s) {
     return s && s->keyFirst;
 }
 
-// Runs one reader pass on the file with `scene` active for its duration.
-int run_pass(const char* fileName, Scene* scene, int (*reader)(std::FILE*), Scene** previous) {
-    std::FILE* f = std::fopen(fileName, "rb");
+// Where a pass reads from: a file on disk, or bytes already in memory (the intro's scenes come
+// out of the data file and are never written anywhere).
+struct Source {
+    const char* fileName;
+    const void* bytes;
+    std::size_t size;
+};
+
+std::FILE* open_source(const Source& src) {
+    if (src.fileName) return std::fopen(src.fileName, "rb");
+    // An empty buffer reads as an empty file; fmemopen wants a pointer even then.
+    static unsigned char nothing[1];
+    void* bytes = src.size ? const_cast<void*>(src.bytes) : nothing;
+    return fmemopen(bytes, src.size, "rb");
+}
+
+// Runs one reader pass on the source with `scene` active for its duration.
+int run_pass(const Source& src, Scene* scene, int (*reader)(std::FILE*), Scene** previous) {
+    std::FILE* f = open_source(src);
     if (!f) return SCENE_ERR_NOFILE;
     *previous = libraryState.activeScene;
     libraryState.activeScene = scene;
@@ -57,8 +73,9 @@ int scene_alloc(Scene** scene) {
     return *scene ? SCENE_OK : SCENE_ERR_NOMEM;
 }
 
-int scene_load_world(const char* fileName, Scene* scene) {
-    if (!scene || !fileName) return SCENE_ERR_NULL;
+namespace {
+
+int load_world(const Source& src, Scene* scene) {
     // Whatever the scene held before goes, so nothing of it is lost or left pointing at a
     // freed world.
     scene_free_motion(scene);
@@ -66,7 +83,7 @@ int scene_load_world(const char* fileName, Scene* scene) {
     scene->startFrame = scene->endFrame = scene->currentFrame = 0.0f;
     Scene* previous = nullptr;
     const SceneDriver& driver = sceneDrivers[0];
-    int r = run_pass(fileName, scene, driver.readWorld, &previous);
+    int r = run_pass(src, scene, driver.readWorld, &previous);
     if (r == SCENE_ERR_NOFILE) return r;
     if (r != SCENE_OK) {
         restore_active(previous);
@@ -84,13 +101,12 @@ int scene_load_world(const char* fileName, Scene* scene) {
     return SCENE_OK;
 }
 
-int scene_load_motion(const char* fileName, Scene* scene) {
-    if (!scene || !fileName) return SCENE_ERR_NULL;
+int load_motion(const Source& src, Scene* scene) {
     if (!has_world(scene)) return SCENE_ERR_NOSCENE;
     scene_free_motion(scene);
     Scene* previous = nullptr;
     const SceneDriver& driver = sceneDrivers[0];
-    int r = run_pass(fileName, scene, driver.readMotion, &previous);
+    int r = run_pass(src, scene, driver.readMotion, &previous);
     if (r == SCENE_ERR_NOFILE) return r;
     if (r != SCENE_OK) {
         restore_active(previous);
@@ -101,6 +117,28 @@ int scene_load_motion(const char* fileName, Scene* scene) {
     scene_update();
     restore_active(previous);
     return SCENE_OK;
+}
+
+} // namespace
+
+int scene_load_world(const char* fileName, Scene* scene) {
+    if (!scene || !fileName) return SCENE_ERR_NULL;
+    return load_world({fileName, nullptr, 0}, scene);
+}
+
+int scene_load_motion(const char* fileName, Scene* scene) {
+    if (!scene || !fileName) return SCENE_ERR_NULL;
+    return load_motion({fileName, nullptr, 0}, scene);
+}
+
+int scene_load_world_memory(const void* bytes, std::size_t size, Scene* scene) {
+    if (!scene || (!bytes && size)) return SCENE_ERR_NULL;
+    return load_world({nullptr, bytes, size}, scene);
+}
+
+int scene_load_motion_memory(const void* bytes, std::size_t size, Scene* scene) {
+    if (!scene || (!bytes && size)) return SCENE_ERR_NULL;
+    return load_motion({nullptr, bytes, size}, scene);
 }
 
 int scene_load(const char* fileName, Scene* scene) {

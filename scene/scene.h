@@ -1,6 +1,8 @@
 #pragma once
 // The scene library's public operations: options, loading, the active scene and camera,
 // lookups, frames, update and release. Every operation returns a code of scene/errors.h.
+#include <cstddef>
+
 #include "scene/errors.h"
 #include "scene/records.h"
 
@@ -22,6 +24,9 @@ int scene_alloc(Scene** scene);
 int scene_load_world(const char* fileName, Scene* scene);
 int scene_load_motion(const char* fileName, Scene* scene);
 int scene_load(const char* fileName, Scene* scene);
+// The same two passes over a scene file's bytes in memory (nothing is written anywhere).
+int scene_load_world_memory(const void* bytes, std::size_t size, Scene* scene);
+int scene_load_motion_memory(const void* bytes, std::size_t size, Scene* scene);
 int scene_set_active(Scene* scene);
 int scene_set_active_camera(Camera* camera);
 int scene_get_active_camera(Camera** camera);

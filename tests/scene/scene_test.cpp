@@ -152,3 +152,37 @@ TEST_F(SceneOps, NormalsAtLoad) {
 }
 
 } // namespace
+
+namespace {
+
+// The intro loads its scenes straight from the data file's bytes: the same bytes must give the
+// same scene as the file, and a damaged buffer the same refusal.
+TEST_F(SceneOps, LoadingFromMemoryMatchesLoadingTheFile) {
+    Bytes b = two_objects(0, 30);
+    ASSERT_EQ(0, load(b));
+    const int objects = count_world(WORLD_OBJECT), nodes = count_nodes();
+    float a, e;
+    scene_set_active(s);
+    ASSERT_EQ(0, scene_get_frames(&a, &e));
+
+    ASSERT_EQ(0, scene_load_world_memory(b.data(), b.size(), s));
+    ASSERT_EQ(0, scene_load_motion_memory(b.data(), b.size(), s));
+    EXPECT_EQ(objects, count_world(WORLD_OBJECT));
+    EXPECT_EQ(nodes, count_nodes());
+    float a2, e2;
+    scene_set_active(s);
+    ASSERT_EQ(0, scene_get_frames(&a2, &e2));
+    EXPECT_EQ(a, a2);
+    EXPECT_EQ(e, e2);
+    ASSERT_NE(nullptr, object("Box"));
+
+    const int onDisk = load_world(Bytes{});
+    ASSERT_NE(0, onDisk) << "an empty file must be refused";
+    EXPECT_EQ(onDisk, scene_load_world_memory(b.data(), 0, s));
+    EXPECT_EQ(onDisk, scene_load_world_memory(nullptr, 0, s));
+    EXPECT_EQ(SCENE_ERR_NULL, scene_load_world_memory(nullptr, 10, s));
+    Bytes cut(b.begin(), b.begin() + b.size() / 2);
+    EXPECT_EQ(load_world(cut), scene_load_world_memory(cut.data(), cut.size(), s));
+}
+
+} // namespace
