@@ -119,13 +119,13 @@ void frostStroke(Frost& f, Rng& rng, float ax, float ay, float bx, float by) {
         return;
     }
     float ang = std::atan2(by - ay, bx - ax);
-    f.line(ax, ay, bx, by, 2.2f, spine, 1.0f);
-    for (float t = 1.0f; t < len; t += 3.3f) {
+    for (float t = 0.8f; t < len; t += 2.4f) {
         float x = ax + (bx - ax) * t / len, y = ay + (by - ay) * t / len;
         for (float side : {-1.0f, 1.0f})
-            fern(f, rng, x, y, ang + side * rng.range(0.6f, 0.85f), rng.range(3.5f, 7.0f), 2, 1.0f,
-                 barbs, 0.8f);
+            fern(f, rng, x, y, ang + side * rng.range(0.55f, 0.8f), rng.range(4.0f, 8.5f), 2, 0.9f,
+                 barbs, 0.75f);
     }
+    f.line(ax, ay, bx, by, 1.9f, spine, 1.0f); // the spine over its barbs
 }
 
 } // namespace
@@ -192,7 +192,7 @@ Image makeFernLogo() {
     for (int i = 0; i < 11; ++i) {
         float x = 8 + i * 30.4f + rng.range(-6, 6);
         float ang = -PI / 2 + rng.range(-0.55f, 0.55f);
-        fern(f, rng, x, FERN_H + 1, ang, rng.range(26, 44), 3, 1.6f, faint, 0.75f);
+        fern(f, rng, x, FERN_H + 1, ang, rng.range(34, 50), 3, 1.6f, faint, 0.75f);
     }
     fern(f, rng, -1, -1, 0.75f, 40, 3, 1.6f, faint, 0.7f);
     fern(f, rng, FERN_W + 1, -1, PI - 0.75f, 40, 3, 1.6f, faint, 0.7f);
