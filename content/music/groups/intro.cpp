@@ -188,8 +188,6 @@ void logoFades(Song& s, const Kit& k, int row, int end) {
         s.note(row + 3 * i, SPARKLE, fall[i], k.sparkle, 40 - 4 * i);
         s.effect(row + 3 * i, SPARKLE, 0x8, 0x30 + 0x28 * i);
     }
-    s.off(row, LEAD);
-    s.off(row, ECHO);
 }
 
 // The train leaves: a two-note whistle slides up (tone portamento) over steam that quickens.
