@@ -20,8 +20,8 @@ const std::string BUILD = VRK_BINARY_DIR;
 
 struct Picture {
     int width = 0, height = 0, format = 0;
-    std::vector<std::uint32_t> px; // top row first, 0x00RRGGBB
-    std::uint32_t at(int x, int y) const { return px[size_t(y) * width + x]; }
+    std::vector<std::uint32_t> px; // top row first, as converted (alpha byte included)
+    std::uint32_t at(int x, int y) const { return px[size_t(y) * width + x] & 0xFFFFFF; }
 };
 
 // Loads an entry as the intro does: its image loader, then conversion to ARGB8888.
@@ -36,7 +36,7 @@ Picture load(DataArchive& archive, const char* entry) {
     const auto* base = static_cast<const std::uint8_t*>(ptc_surface_lock(c));
     for (int y = 0; y < p.height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(base + y * ptc_surface_pitch(c));
-        for (int x = 0; x < p.width; ++x) p.px.push_back(row[x] & 0xFFFFFF);
+        for (int x = 0; x < p.width; ++x) p.px.push_back(row[x]);
     }
     ptc_surface_unlock(c);
     ptc_surface_destroy(c);
@@ -85,7 +85,8 @@ TEST_F(IntroArt, KeyColourOnlyWhereTheFrameShowsThrough) {
         ASSERT_FALSE(p.px.empty()) << entry;
         size_t keyed = 0, nearKey = 0;
         for (std::uint32_t v : p.px) {
-            keyed += v == art::MAGENTA;
+            keyed += v == art::MAGENTA; // all 32 bits, as the intro compares them
+            v &= 0xFFFFFF;
             int r = v >> 16, g = (v >> 8) & 255, b = v & 255;
             nearKey += v != art::MAGENTA && r > 200 && b > 200 && g < 60;
         }
@@ -102,7 +103,7 @@ TEST_F(IntroArt, KeyColourOnlyWhereTheFrameShowsThrough) {
     Picture crew = load(archive, "tex\\vrk.tga");
     ASSERT_FALSE(crew.px.empty());
     size_t lit = 0, keyed = 0;
-    for (std::uint32_t v : crew.px) lit += v != 0, keyed += v == art::MAGENTA;
+    for (std::uint32_t v : crew.px) lit += (v & 0xFFFFFF) != 0, keyed += v == art::MAGENTA;
     EXPECT_EQ(keyed, 0u);
     EXPECT_GT(lit, crew.px.size() / 5);
     for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 78}, {319, 78}})
@@ -186,8 +187,8 @@ TEST_F(IntroArt, ImageMagickSeesTheSamePixels) {
         ASSERT_EQ(n, p.px.size() * 3) << entry;
         size_t differ = 0;
         for (size_t i = 0; i < p.px.size(); ++i)
-            differ +=
-                p.px[i] != (std::uint32_t(rgb[3 * i]) << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2]);
+            differ += (p.px[i] & 0xFFFFFF) !=
+                      (std::uint32_t(rgb[3 * i]) << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2]);
         EXPECT_EQ(differ, 0u) << entry;
     }
 }
