@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -81,6 +82,85 @@ void checkFileName(int line, const std::string& name, std::initializer_list<cons
                                             "and '-'");
 }
 
+struct Group {
+    int line;
+    std::string name;
+    std::vector<CollectionRow> tunes;
+};
+
+struct Scroller {
+    int line;
+    std::string text, file;
+};
+
+// Any number of groups and scroller rows, as long as the list surface holds them all. The
+// error names the line whose row is the first past the limit.
+void checkShape(const std::vector<Group>& groups, const std::vector<Scroller>& scrollers) {
+    if (groups.empty())
+        throw CollectionError(0, "the collection has no tunes: the menu needs at least one group "
+                                 "line with a tune line after it");
+    for (const Group& g : groups)
+        if (g.tunes.empty())
+            throw CollectionError(g.line, "group \"" + g.name +
+                                              "\" has no tunes; every group needs at least one "
+                                              "tune line after it");
+    if (scrollers.empty())
+        throw CollectionError(0, "the collection has no scroller line; the menu needs at least "
+                                 "one");
+    // The title banner; each group's header, tunes and (but after the last) a blank row; three
+    // blank lines and the scroll-text banner; the scroller rows.
+    int rows = 5, overLine = 0;
+    auto add = [&](int count, int line) {
+        rows += count;
+        if (rows > MENU_ROW_LIMIT && !overLine) overLine = line;
+    };
+    for (size_t g = 0; g < groups.size(); ++g) {
+        add(1, groups[g].line);
+        for (const CollectionRow& t : groups[g].tunes) add(1, t.line);
+        if (g + 1 < groups.size()) add(1, groups[g].line);
+    }
+    add(7, scrollers.front().line);
+    for (const Scroller& s : scrollers) add(1, s.line);
+    if (rows > MENU_ROW_LIMIT)
+        throw CollectionError(overLine, "the menu would have " + std::to_string(rows) +
+                                            " rows; its list holds at most " +
+                                            std::to_string(MENU_ROW_LIMIT) +
+                                            " (11, plus 2 for each group, plus 1 for each tune "
+                                            "and each scroller line)");
+}
+
+// The rows up to the first scroller row: title banner, the groups, blank lines and the
+// scroll-text banner.
+void layOut(Collection& c, const std::vector<Group>& groups, const std::string& scrollWord) {
+    auto plain = [&](const std::string& text) {
+        CollectionRow r;
+        r.text = text;
+        c.rows.push_back(r);
+    };
+    const std::string blank(LINE, ' '), dashes(LINE, '-');
+    plain(blank);
+    plain(dashes);
+    plain(centred(spacedOut(c.title)));
+    plain(dashes);
+    plain(blank);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        CollectionRow h;
+        h.text = rightAligned(groups[g].name);
+        h.header = true;
+        c.rows.push_back(h);
+        for (const CollectionRow& t : groups[g].tunes) {
+            c.playList.push_back(static_cast<int>(c.rows.size()));
+            c.rows.push_back(t);
+        }
+        if (g + 1 < groups.size()) plain(blank);
+    }
+    for (int k = 0; k < 3; ++k) plain(blank);
+    plain(dashes);
+    plain(centred(spacedOut(scrollWord)));
+    plain(dashes);
+    plain(blank);
+}
+
 std::string cppString(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
@@ -148,16 +228,7 @@ std::vector<std::string> Collection::modules() const {
 Collection parseCollection(std::string_view source) {
     Collection c;
     std::string scrollWord;
-    struct Group {
-        int line;
-        std::string name;
-        std::vector<CollectionRow> tunes;
-    };
     std::vector<Group> groups;
-    struct Scroller {
-        int line;
-        std::string text, file;
-    };
     std::vector<Scroller> scrollers;
     std::vector<std::pair<int, ScrollText>> texts; // with the line of their "text" directive
     std::set<std::string> moduleNames;
@@ -225,6 +296,7 @@ Collection parseCollection(std::string_view source) {
                 throw CollectionError(ln, "shown time differs from the duration");
             r.kind = 1;
             r.resource = f[1];
+            r.line = ln;
             groups.back().tunes.push_back(r);
         } else if (word == "endtune") {
             checkFileName(ln, rest, {".xm", ".mod"});
@@ -276,21 +348,7 @@ Collection parseCollection(std::string_view source) {
     if (!titleLine) throw CollectionError(0, "the collection has no title line");
     if (!scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
     if (!endTuneLine) throw CollectionError(0, "the collection has no endtune line");
-    constexpr size_t NGROUPS = std::size(GROUP_SIZES);
-    if (groups.size() != NGROUPS)
-        throw CollectionError(0, "the menu needs 11 groups, the file has " +
-                                     std::to_string(groups.size()));
-    for (size_t g = 0; g < NGROUPS; ++g)
-        if (static_cast<int>(groups[g].tunes.size()) != GROUP_SIZES[g])
-            throw CollectionError(groups[g].line,
-                                  "group \"" + groups[g].name + "\" has " +
-                                      std::to_string(groups[g].tunes.size()) +
-                                      " tunes; the groups must hold 3, 1, 3, 4, 2, 4, 2, 7, 1, 3 "
-                                      "and 1 tunes in this order");
-    if (scrollers.size() != 9)
-        throw CollectionError(0, "the menu needs 9 scroller lines, the file has " +
-                                     std::to_string(scrollers.size()));
-
+    checkShape(groups, scrollers);
     // Each scroller row starts its own text; every text belongs to exactly one row.
     std::vector<int> textOf(scrollers.size(), -1);
     std::vector<bool> used(texts.size(), false);
@@ -310,33 +368,7 @@ Collection parseCollection(std::string_view source) {
             throw CollectionError(texts[t].first,
                                   "text \"" + texts[t].second.name + "\" has no scroller line");
 
-    auto plain = [&](const std::string& text) {
-        CollectionRow r;
-        r.text = text;
-        c.rows.push_back(r);
-    };
-    const std::string blank(LINE, ' '), dashes(LINE, '-');
-    plain(blank);
-    plain(dashes);
-    plain(centred(spacedOut(c.title)));
-    plain(dashes);
-    plain(blank);
-    for (size_t g = 0; g < NGROUPS; ++g) {
-        CollectionRow h;
-        h.text = rightAligned(groups[g].name);
-        h.header = true;
-        c.rows.push_back(h);
-        for (const CollectionRow& t : groups[g].tunes) {
-            c.playList.push_back(static_cast<int>(c.rows.size()));
-            c.rows.push_back(t);
-        }
-        if (g + 1 < NGROUPS) plain(blank);
-    }
-    for (int k = 0; k < 3; ++k) plain(blank);
-    plain(dashes);
-    plain(centred(spacedOut(scrollWord)));
-    plain(dashes);
-    plain(blank);
+    layOut(c, groups, scrollWord);
     for (size_t s = 0; s < scrollers.size(); ++s) {
         CollectionRow r;
         r.text = rightAligned(scrollers[s].text);
@@ -346,28 +378,27 @@ Collection parseCollection(std::string_view source) {
         c.rows.push_back(r);
         c.texts.push_back(texts[textOf[s]].second);
     }
-    if (c.rows.size() != 73)
-        throw CollectionError(0, "internal: the table has " + std::to_string(c.rows.size()) +
-                                     " rows instead of 73");
     return c;
 }
 
 std::string menuTableSource(const Collection& c) {
     std::ostringstream o;
-    o << "// Generated from content/collection.txt; edit that file and rebuild.\n"
+    o << "// Generated from the collection file; edit that file and rebuild.\n"
          "#include \"player/menu_table.h\"\n\n"
          "namespace {\n";
     for (size_t t = 0; t < c.texts.size(); ++t)
         o << "// " << c.texts[t].name << "\nconst char scrollText" << t << "[] =\n    "
           << cppString(c.texts[t].body) << ";\n";
     o << "} // namespace\n\n";
-    o << "const char* const scrollTexts[SCROLL_TEXT_COUNT] = {";
+    o << "const char* const scrollTexts[] = {";
     for (size_t t = 0; t < c.texts.size(); ++t) o << (t ? ", " : "") << "scrollText" << t;
     o << "};\n\n";
-    o << "const MenuRow menuTable[MENU_ROW_COUNT + 1] = {\n";
+    o << "const MenuRow menuTable[] = {\n";
     static const char* kinds[] = {"ROW_PLAIN", "ROW_TUNE", "ROW_SCROLLER"};
+    int firstScroller = -1;
     for (size_t i = 0; i < c.rows.size(); ++i) {
         const CollectionRow& r = c.rows[i];
+        if (r.kind == 2 && firstScroller < 0) firstScroller = static_cast<int>(i);
         o << "    {" << cppString(r.text) << ", " << r.duration << "u, " << (r.header ? 1 : 0)
           << "u, " << kinds[r.kind] << ", "
           << (r.resource.empty() ? std::string("nullptr") : cppString(r.resource)) << ", "
@@ -377,10 +408,40 @@ std::string menuTableSource(const Collection& c) {
     }
     o << "    {nullptr, 0u, 0u, ROW_PLAIN, nullptr, nullptr},\n};\n\n";
     o << "const std::int32_t menuRowCount = " << c.rows.size() << ";\n\n";
-    o << "const std::int32_t playList[PLAY_LIST_LENGTH] = {";
+    o << "const std::int32_t playList[] = {";
     for (size_t i = 0; i < c.playList.size(); ++i) o << (i ? ", " : "") << c.playList[i];
     o << "};\n\n";
+    o << "const std::int32_t MENU_ROW_COUNT = " << c.rows.size() << ";\n";
+    o << "const std::int32_t PLAY_LIST_LENGTH = " << c.playList.size() << ";\n";
+    o << "const std::int32_t SCROLL_TEXT_COUNT = " << c.texts.size() << ";\n";
+    o << "const std::int32_t FIRST_TUNE_ROW = " << (c.playList.empty() ? 0 : c.playList[0])
+      << ";\n";
+    o << "const std::int32_t FIRST_SCROLLER_ROW = " << firstScroller << ";\n\n";
     o << "const char* const endTuneResource = " << cppString(c.endTune) << ";\n";
+    return o.str();
+}
+
+std::string describeTable(const Collection& c) {
+    std::ostringstream o;
+    int groups = 0;
+    for (const CollectionRow& r : c.rows) groups += r.header ? 1 : 0;
+    o << c.rows.size() << " menu rows (at most " << MENU_ROW_LIMIT << "), " << groups << " groups, "
+      << c.playList.size() << " tunes, " << c.texts.size() << " scroller rows; the list is "
+      << (c.rows.size() + 14) * 16 << " pixel rows tall\n";
+    static const char* kinds[] = {"", "tune", "scroller"};
+    for (size_t i = 0; i < c.rows.size(); ++i) {
+        const CollectionRow& r = c.rows[i];
+        char head[32];
+        std::snprintf(head, sizeof head, "%4zu ", i);
+        o << head << "|" << r.text << "|";
+        if (r.header || r.kind) o << " " << (r.header ? "group" : kinds[r.kind]);
+        if (!r.resource.empty()) o << " " << r.resource;
+        if (r.textIndex >= 0) o << " (" << c.texts[r.textIndex].body.size() << " characters)";
+        o << "\n";
+    }
+    o << "play list:";
+    for (int row : c.playList) o << " " << row;
+    o << "\nend tune: " << c.endTune << "\n";
     return o.str();
 }
 
