@@ -94,18 +94,35 @@ void toPicture(Window* w, int x, int y, int& px, int& py) {
         std::clamp<long long>((2 * sy + 1) * picH / (2LL * std::max(vp.h, 1)), 0, picH - 1));
 }
 
+// The frame the window manager puts around a window. It comes a moment after the window is
+// shown, so a shown window waits for it briefly (on a real display only; 0 when there is none).
+void frameSize(SDL_Window* sdl, bool wait, int& frameW, int& frameH) {
+    frameW = frameH = 0;
+    for (int attempt = 0; sdl && attempt < 25; ++attempt) {
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) return;
+        if (top || left || bottom || right) {
+            frameW = left + right;
+            frameH = top + bottom;
+            return;
+        }
+        if (!wait || headless()) return;
+        SDL_PumpEvents();
+        SDL_Delay(8);
+    }
+}
+
 // The largest whole multiple of the picture that fits the desktop's usable area with the
 // window's frame around it.
-void fittedSize(SDL_Window* sdl, int& width, int& height) {
+void fittedSize(SDL_Window* sdl, bool waitForFrame, int& width, int& height) {
     SDL_Rect usable{0, 0, WINDOW_PICTURE_WIDTH, WINDOW_PICTURE_HEIGHT};
     int display = sdl ? SDL_GetWindowDisplayIndex(sdl) : 0;
     if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0)
         SDL_GetDisplayBounds(0, &usable);
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (!sdl || SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0)
-        top = left = bottom = right = 0;
-    const int k = windowedScale(usable.w, usable.h, left + right, top + bottom,
-                                WINDOW_PICTURE_WIDTH, WINDOW_PICTURE_HEIGHT);
+    int frameW = 0, frameH = 0;
+    frameSize(sdl, waitForFrame, frameW, frameH);
+    const int k = windowedScale(usable.w, usable.h, frameW, frameH, WINDOW_PICTURE_WIDTH,
+                                WINDOW_PICTURE_HEIGHT);
     width = k * WINDOW_PICTURE_WIDTH;
     height = k * WINDOW_PICTURE_HEIGHT;
 }
@@ -118,7 +135,7 @@ void toggleFullscreen(Window* w) {
     if (full) {
         // Back at the size the user had; a window that started full screen gets the fitted one.
         int width = w->windowedW, height = w->windowedH;
-        if (width <= 0 || height <= 0) fittedSize(w->sdl, width, height);
+        if (width <= 0 || height <= 0) fittedSize(w->sdl, false, width, height);
         SDL_SetWindowSize(w->sdl, width, height);
         SDL_SetWindowPosition(w->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
@@ -157,7 +174,7 @@ Window* createWindow(const char* title, WindowProc proc, const char* iconName) {
     bool windowed = std::getenv("VRK_WINDOWED") != nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
     int width = WINDOW_PICTURE_WIDTH, height = WINDOW_PICTURE_HEIGHT;
-    if (windowed) fittedSize(nullptr, width, height); // the frame is known once it is shown
+    if (windowed) fittedSize(nullptr, false, width, height); // the frame comes when shown
     SDL_DisplayMode mode;
     if (!windowed && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -181,7 +198,7 @@ void showWindow(Window* w) {
     if (!(SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_FULLSCREEN)) {
         // Now that the window has its frame, make sure frame and all fit the desktop.
         int width = 0, height = 0, nowW = 0, nowH = 0;
-        fittedSize(w->sdl, width, height);
+        fittedSize(w->sdl, true, width, height);
         SDL_GetWindowSize(w->sdl, &nowW, &nowH);
         if (width != nowW || height != nowH) {
             SDL_SetWindowSize(w->sdl, width, height);

@@ -17,21 +17,9 @@ xdotool mousemove 640 400
 "$build/vrkdisk_small" >"$work/out.log" 2>&1 &
 pid=$!
 
-# An intro may show first, in its own window: once its first picture shows, a key ends it.
-intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
-intro_skipped=0
-menu_or_intro() {
-    if [ "$intro_skipped" = 0 ] && [ -n "$(intro_window)" ]; then
-        if LEVEL=1 bright 0 0 640 400; then
-            xdotool windowactivate "$(intro_window)" 2>/dev/null
-            xdotool key space
-            intro_skipped=1
-        fi
-        return 1
-    fi
-    [ -n "$(player_window)" ] && LEVEL=5 bright 15 70 390 220
-}
-wait_for 90 menu_or_intro
+. "$here/intro_skip.sh"
+menu_shown() { [ -n "$(player_window)" ] && LEVEL=5 bright 15 70 390 220; }
+wait_for 90 past_intro menu_shown
 focus_player
 
 loud() { [ -s audio.raw ] && python3 "$here/loudness.py" audio.raw 0.02 0.5; }
