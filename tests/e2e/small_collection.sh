@@ -17,10 +17,10 @@ xdotool mousemove 640 400
 "$build/vrkdisk_small" >"$work/out.log" 2>&1 &
 pid=$!
 
-. "$here/intro_skip.sh"
+. "$here/own_disk.sh"
 menu_shown() { [ -n "$(player_window)" ] && LEVEL=5 bright 15 70 390 220; }
 wait_for 90 past_intro menu_shown
-focus_player
+activate_player
 
 loud() { [ -s audio.raw ] && python3 "$here/loudness.py" audio.raw 0.02 0.5; }
 restarted() { [ -e "$work/restarted" ]; }

@@ -5,7 +5,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-. "$here/intro_skip.sh"
+. "$here/own_disk.sh"
 build=$1
 work=$(mktemp -d)
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
@@ -28,7 +28,7 @@ top=$(( $(field "Absolute upper-left Y") - $(echo "$frame" | cut -d, -f3) ))
 [ "$top" -ge 0 ] && [ "$bottom" -le 800 ] || fail "the window reaches from $top to $bottom"
 echo "the window opens at 640 x 400, frame and all inside the desktop"
 
-focus_player
+activate_player
 xdotool key alt+Return
 wait_for 20 sized 1280 800
 xdotool key alt+Return
