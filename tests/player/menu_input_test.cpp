@@ -108,6 +108,11 @@ TEST(RandomPick, EveryEntryOfTheListComesUpAlike) {
             ++exact[random_play_index(count, counterRandom)];
         for (int e = 0; e < count; ++e) EXPECT_EQ(exact[e], RANDOM_RANGE / count) << count;
     }
+    // A draw from the uneven top of the range is drawn again: 32767 would give entry 2 of 5.
+    counter = 32767;
+    EXPECT_EQ(random_play_index(5, counterRandom), 0); // 32767 is drawn again: 32768 & 0x7fff
+    counter = 32764;
+    EXPECT_EQ(random_play_index(5, counterRandom), 4);
     // The source's extremes stay inside the list, whatever its length.
     for (int count : {1, 2, 31, 1010})
         for (auto source : {+[] { return 0; }, +[] { return 32767; }}) {
