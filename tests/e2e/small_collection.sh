@@ -5,6 +5,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
+. "$here/own_disk.sh"
 build=$1
 work=$(mktemp -d)
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
@@ -14,10 +15,8 @@ cd "$work"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 # The pointer rests before the menu opens: the menu scrolls by every move it sees.
 xdotool mousemove 640 400
-"$build/vrkdisk_small" >"$work/out.log" 2>&1 &
-pid=$!
+start_disk "$build/vrkdisk_small"
 
-. "$here/own_disk.sh"
 menu_shown() { [ -n "$(player_window)" ] && LEVEL=5 bright 15 70 390 220; }
 wait_for 90 past_intro menu_shown
 activate_player

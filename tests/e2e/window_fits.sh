@@ -14,13 +14,17 @@ cd "$work"
 
 export SDL_AUDIODRIVER=dummy VRK_WINDOWED=1
 xdotool mousemove 1279 799
-"$build/vrkdisk_small" >"$work/out.log" 2>&1 &
-pid=$!
+start_disk "$build/vrkdisk_small"
 
 geometry() { xwininfo -id "$(player_window)" 2>/dev/null; }
 field() { geometry | sed -n "s/^ *$1: *//p"; }
 sized() { [ "$(field Width)" = "$1" ] && [ "$(field Height)" = "$2" ]; }
-shown() { [ -n "$(player_window)" ] && sized 640 400; }
+# The window's own picture is lit once the menu has faded in (after any intro).
+lit() {
+    [ "$(import -window "$(player_window)" -colorspace gray -format '%[fx:int(mean*100)]' \
+        info:- 2>/dev/null)" -gt 5 ] 2>/dev/null
+}
+shown() { [ -n "$(player_window)" ] && sized 640 400 && lit; }
 wait_for 90 past_intro shown
 frame=$(xprop -id "$(player_window)" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$')
 bottom=$(( $(field "Absolute upper-left Y") + 400 + ${frame##*,} ))
