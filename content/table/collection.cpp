@@ -225,29 +225,116 @@ std::vector<std::string> Collection::modules() const {
     return out;
 }
 
+namespace {
+
+using TextList = std::vector<std::pair<int, ScrollText>>; // with the line of their "text" line
+
+std::vector<std::string> splitLines(std::string_view source) {
+    std::vector<std::string> lines;
+    std::string cur;
+    for (char ch : source) {
+        if (ch == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    return lines;
+}
+
+CollectionRow tuneRow(int ln, const std::string& rest, std::set<std::string>& moduleNames) {
+    auto f = splitFields(rest);
+    if (f.size() != 3) throw CollectionError(ln, "a tune line is: tune TITLE | FILE | M'SS");
+    checkMenuText(ln, "tune title", f[0]);
+    if (f[0].empty()) throw CollectionError(ln, "a tune needs a title");
+    checkFileName(ln, f[1], {".xm", ".mod"});
+    if (!moduleNames.insert(f[1]).second)
+        throw CollectionError(ln, "module \"" + f[1] + "\" is listed twice");
+    CollectionRow r;
+    try {
+        r.duration = parsePlayTime(f[2]);
+    } catch (const std::invalid_argument& e) {
+        throw CollectionError(ln, "tune \"" + f[0] + "\": " + e.what());
+    }
+    r.text = tuneLine(f[0], r.duration);
+    if (r.text.size() != LINE)
+        throw CollectionError(ln, "tune line \"" + r.text + "\" does not fit in 25 characters");
+    // The shown time and the duration must agree: read it back from the line.
+    std::string shown = r.text.substr(r.text.rfind('.') + 1);
+    if (parsePlayTime(shown) != r.duration)
+        throw CollectionError(ln, "shown time differs from the duration");
+    r.kind = 1;
+    r.resource = f[1];
+    r.line = ln;
+    return r;
+}
+
+// Reads the text that starts after line i up to its "end" line; returns the index of that line.
+size_t readText(const std::vector<std::string>& lines, size_t i, const std::string& name,
+                TextList& texts) {
+    const int ln = static_cast<int>(i) + 1;
+    checkFileName(ln, name, {".txt"});
+    std::string body;
+    size_t j = i + 1;
+    for (; j < lines.size() && trim(lines[j]) != "end"; ++j) {
+        std::string part = trim(lines[j]);
+        if (part.empty()) continue;
+        if (!body.empty()) body += ' ';
+        body += part;
+    }
+    if (j == lines.size())
+        throw CollectionError(ln, "text \"" + name + "\" has no closing \"end\" line");
+    for (char ch : body)
+        if (!isScrollFontChar(ch))
+            throw CollectionError(ln, "text \"" + name + "\" has the character '" +
+                                          std::string(1, ch) + "', which the scroll font lacks");
+    if (body.size() < SCROLL_TEXT_MIN || body.size() > SCROLL_TEXT_MAX)
+        throw CollectionError(ln, "text \"" + name + "\" is " + std::to_string(body.size()) +
+                                      " characters long; it must have 638 to 4398");
+    for (auto& t : texts)
+        if (t.second.name == name)
+            throw CollectionError(ln, "text \"" + name + "\" is defined twice");
+    texts.push_back({ln, {name, body}});
+    return j;
+}
+
+// Each scroller row starts its own text; every text belongs to exactly one row. Returns the
+// text of each scroller row.
+std::vector<int> matchTexts(const std::vector<Scroller>& scrollers, const TextList& texts) {
+    std::vector<int> textOf(scrollers.size(), -1);
+    std::vector<bool> used(texts.size(), false);
+    for (size_t s = 0; s < scrollers.size(); ++s) {
+        for (size_t t = 0; t < texts.size(); ++t)
+            if (texts[t].second.name == scrollers[s].file) textOf[s] = static_cast<int>(t);
+        if (textOf[s] < 0)
+            throw CollectionError(scrollers[s].line,
+                                  "no text \"" + scrollers[s].file + "\" in the collection");
+        if (used[textOf[s]])
+            throw CollectionError(scrollers[s].line,
+                                  "text \"" + scrollers[s].file + "\" has two scroller lines");
+        used[textOf[s]] = true;
+    }
+    for (size_t t = 0; t < texts.size(); ++t)
+        if (!used[t])
+            throw CollectionError(texts[t].first,
+                                  "text \"" + texts[t].second.name + "\" has no scroller line");
+    return textOf;
+}
+
+} // namespace
+
 Collection parseCollection(std::string_view source) {
     Collection c;
     std::string scrollWord;
     std::vector<Group> groups;
     std::vector<Scroller> scrollers;
-    std::vector<std::pair<int, ScrollText>> texts; // with the line of their "text" directive
+    TextList texts;
     std::set<std::string> moduleNames;
     int titleLine = 0, scrollWordLine = 0, endTuneLine = 0;
 
-    std::vector<std::string> lines;
-    {
-        std::string cur;
-        for (char ch : source) {
-            if (ch == '\n') {
-                lines.push_back(cur);
-                cur.clear();
-            } else {
-                cur += ch;
-            }
-        }
-        if (!cur.empty()) lines.push_back(cur);
-    }
-
+    const std::vector<std::string> lines = splitLines(source);
     for (size_t i = 0; i < lines.size(); ++i) {
         int ln = static_cast<int>(i) + 1;
         std::string line = trim(lines[i]);
@@ -272,32 +359,7 @@ Collection parseCollection(std::string_view source) {
             groups.push_back({ln, rest, {}});
         } else if (word == "tune") {
             if (groups.empty()) throw CollectionError(ln, "a tune must follow a group line");
-            auto f = splitFields(rest);
-            if (f.size() != 3)
-                throw CollectionError(ln, "a tune line is: tune TITLE | FILE | M'SS");
-            checkMenuText(ln, "tune title", f[0]);
-            if (f[0].empty()) throw CollectionError(ln, "a tune needs a title");
-            checkFileName(ln, f[1], {".xm", ".mod"});
-            if (!moduleNames.insert(f[1]).second)
-                throw CollectionError(ln, "module \"" + f[1] + "\" is listed twice");
-            CollectionRow r;
-            try {
-                r.duration = parsePlayTime(f[2]);
-            } catch (const std::invalid_argument& e) {
-                throw CollectionError(ln, "tune \"" + f[0] + "\": " + e.what());
-            }
-            r.text = tuneLine(f[0], r.duration);
-            if (r.text.size() != LINE)
-                throw CollectionError(ln,
-                                      "tune line \"" + r.text + "\" does not fit in 25 characters");
-            // The shown time and the duration must agree: read it back from the line.
-            std::string shown = r.text.substr(r.text.rfind('.') + 1);
-            if (parsePlayTime(shown) != r.duration)
-                throw CollectionError(ln, "shown time differs from the duration");
-            r.kind = 1;
-            r.resource = f[1];
-            r.line = ln;
-            groups.back().tunes.push_back(r);
+            groups.back().tunes.push_back(tuneRow(ln, rest, moduleNames));
         } else if (word == "endtune") {
             checkFileName(ln, rest, {".xm", ".mod"});
             if (!moduleNames.insert(rest).second)
@@ -312,31 +374,7 @@ Collection parseCollection(std::string_view source) {
             checkFileName(ln, f[1], {".txt"});
             scrollers.push_back({ln, f[0], f[1]});
         } else if (word == "text") {
-            checkFileName(ln, rest, {".txt"});
-            std::string body;
-            size_t j = i + 1;
-            for (; j < lines.size() && trim(lines[j]) != "end"; ++j) {
-                std::string part = trim(lines[j]);
-                if (part.empty()) continue;
-                if (!body.empty()) body += ' ';
-                body += part;
-            }
-            if (j == lines.size())
-                throw CollectionError(ln, "text \"" + rest + "\" has no closing \"end\" line");
-            for (char ch : body)
-                if (!isScrollFontChar(ch))
-                    throw CollectionError(ln, "text \"" + rest + "\" has the character '" +
-                                                  std::string(1, ch) +
-                                                  "', which the scroll font lacks");
-            if (body.size() < SCROLL_TEXT_MIN || body.size() > SCROLL_TEXT_MAX)
-                throw CollectionError(ln, "text \"" + rest + "\" is " +
-                                              std::to_string(body.size()) +
-                                              " characters long; it must have 638 to 4398");
-            for (auto& t : texts)
-                if (t.second.name == rest)
-                    throw CollectionError(ln, "text \"" + rest + "\" is defined twice");
-            texts.push_back({ln, {rest, body}});
-            i = j;
+            i = readText(lines, i, rest, texts);
         } else {
             throw CollectionError(ln, "unknown line \"" + word +
                                           "\" (expected title, scrollword, "
@@ -349,24 +387,7 @@ Collection parseCollection(std::string_view source) {
     if (!scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
     if (!endTuneLine) throw CollectionError(0, "the collection has no endtune line");
     checkShape(groups, scrollers);
-    // Each scroller row starts its own text; every text belongs to exactly one row.
-    std::vector<int> textOf(scrollers.size(), -1);
-    std::vector<bool> used(texts.size(), false);
-    for (size_t s = 0; s < scrollers.size(); ++s) {
-        for (size_t t = 0; t < texts.size(); ++t)
-            if (texts[t].second.name == scrollers[s].file) textOf[s] = static_cast<int>(t);
-        if (textOf[s] < 0)
-            throw CollectionError(scrollers[s].line,
-                                  "no text \"" + scrollers[s].file + "\" in the collection");
-        if (used[textOf[s]])
-            throw CollectionError(scrollers[s].line,
-                                  "text \"" + scrollers[s].file + "\" has two scroller lines");
-        used[textOf[s]] = true;
-    }
-    for (size_t t = 0; t < texts.size(); ++t)
-        if (!used[t])
-            throw CollectionError(texts[t].first,
-                                  "text \"" + texts[t].second.name + "\" has no scroller line");
+    const std::vector<int> textOf = matchTexts(scrollers, texts);
 
     layOut(c, groups, scrollWord);
     for (size_t s = 0; s < scrollers.size(); ++s) {
