@@ -18,7 +18,11 @@ enum : std::uint32_t {
     WM_MOUSEMOVE = 512,
     WM_LBUTTONDOWN = 513,
     WM_RBUTTONDOWN = 516,
+    WM_MOUSEWHEEL = 522,
 };
+
+// One notch of a mouse wheel in WM_MOUSEWHEEL's high word (a signed 16-bit amount).
+inline constexpr int WHEEL_DELTA = 120;
 
 enum : std::uint32_t { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
 

@@ -16,6 +16,7 @@ struct Window {
     int pictureWidth = 0, pictureHeight = 0;
     void (*repaint)(void*) = nullptr;
     void* repaintContext = nullptr;
+    int windowedW = 0, windowedH = 0; // the size to come back to from full screen
 };
 
 namespace {
@@ -93,12 +94,49 @@ void toPicture(Window* w, int x, int y, int& px, int& py) {
         std::clamp<long long>((2 * sy + 1) * picH / (2LL * std::max(vp.h, 1)), 0, picH - 1));
 }
 
+// The frame the window manager puts around a window. It comes a moment after the window is
+// shown, so a shown window waits for it briefly (on a real display only; 0 when there is none).
+void frameSize(SDL_Window* sdl, bool wait, int& frameW, int& frameH) {
+    frameW = frameH = 0;
+    for (int attempt = 0; sdl && attempt < 25; ++attempt) {
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) return;
+        if (top || left || bottom || right) {
+            frameW = left + right;
+            frameH = top + bottom;
+            return;
+        }
+        if (!wait || headless()) return;
+        SDL_PumpEvents();
+        SDL_Delay(8);
+    }
+}
+
+// The largest whole multiple of the picture that fits the desktop's usable area with the
+// window's frame around it.
+void fittedSize(SDL_Window* sdl, bool waitForFrame, int& width, int& height) {
+    SDL_Rect usable{0, 0, WINDOW_PICTURE_WIDTH, WINDOW_PICTURE_HEIGHT};
+    int display = sdl ? SDL_GetWindowDisplayIndex(sdl) : 0;
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0)
+        SDL_GetDisplayBounds(0, &usable);
+    int frameW = 0, frameH = 0;
+    frameSize(sdl, waitForFrame, frameW, frameH);
+    const int k = windowedScale(usable.w, usable.h, frameW, frameH, WINDOW_PICTURE_WIDTH,
+                                WINDOW_PICTURE_HEIGHT);
+    width = k * WINDOW_PICTURE_WIDTH;
+    height = k * WINDOW_PICTURE_HEIGHT;
+}
+
 void toggleFullscreen(Window* w) {
     Uint32 flags = SDL_GetWindowFlags(w->sdl);
     bool full = flags & SDL_WINDOW_FULLSCREEN;
+    if (!full) SDL_GetWindowSize(w->sdl, &w->windowedW, &w->windowedH);
     SDL_SetWindowFullscreen(w->sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (full) {
-        SDL_SetWindowSize(w->sdl, 1280, 800);
+        // Back at the size the user had; a window that started full screen gets the fitted one.
+        int width = w->windowedW, height = w->windowedH;
+        if (width <= 0 || height <= 0) fittedSize(w->sdl, false, width, height);
+        SDL_SetWindowSize(w->sdl, width, height);
         SDL_SetWindowPosition(w->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     if (w->repaint) w->repaint(w->repaintContext);
@@ -135,7 +173,8 @@ Window* createWindow(const char* title, WindowProc proc, const char* iconName) {
     if (!initVideo()) return nullptr;
     bool windowed = std::getenv("VRK_WINDOWED") != nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
-    int width = 1280, height = 800;
+    int width = WINDOW_PICTURE_WIDTH, height = WINDOW_PICTURE_HEIGHT;
+    if (windowed) fittedSize(nullptr, false, width, height); // the frame comes when shown
     SDL_DisplayMode mode;
     if (!windowed && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -156,6 +195,16 @@ void showWindow(Window* w) {
     if (!w) return;
     SDL_ShowWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
+    if (!(SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_FULLSCREEN)) {
+        // Now that the window has its frame, make sure frame and all fit the desktop.
+        int width = 0, height = 0, nowW = 0, nowH = 0;
+        fittedSize(w->sdl, true, width, height);
+        SDL_GetWindowSize(w->sdl, &nowW, &nowH);
+        if (width != nowW || height != nowH) {
+            SDL_SetWindowSize(w->sdl, width, height);
+            SDL_SetWindowPosition(w->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        }
+    }
     int pw = 0, ph = 0;
     SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
     postMessage(w, WM_SIZE, SIZE_RESTORED, makeLParam(pw, ph));
@@ -192,6 +241,15 @@ void setWindowRepaint(Window* w, void (*repaint)(void*), void* context) {
 
 void paintWindow(Window* w) {
     if (w && w->repaint) w->repaint(w->repaintContext);
+}
+
+int windowedScale(int usableW, int usableH, int frameW, int frameH, int picW, int picH) {
+    if (picW <= 0 || picH <= 0) return 1;
+    int k = 1;
+    while (static_cast<long long>(picW) * (k + 1) + frameW <= usableW &&
+           static_cast<long long>(picH) * (k + 1) + frameH <= usableH)
+        ++k;
+    return k;
 }
 
 Viewport fitPicture(int outW, int outH, int picW, int picH) {
@@ -283,6 +341,20 @@ bool translateEvent(const SDL_Event& e, Message& out) {
         out.window = w;
         out.message = e.button.button == SDL_BUTTON_LEFT ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
         out.lParam = makeLParam(px, py);
+        return true;
+    }
+    case SDL_MOUSEWHEEL: {
+        Window* w = windowFromId(e.wheel.windowID);
+        if (!w || e.wheel.y == 0) return false;
+        // Positive: turned away from the user. The high word carries it in steps of
+        // WHEEL_DELTA per notch.
+        int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        notches = std::clamp(notches, -200, 200);
+        out.window = w;
+        out.message = WM_MOUSEWHEEL;
+        out.wParam = static_cast<std::uint32_t>(static_cast<std::uint16_t>(
+                         static_cast<std::int16_t>(notches * static_cast<int>(WHEEL_DELTA))))
+                     << 16;
         return true;
     }
     default:

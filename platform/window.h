@@ -13,8 +13,12 @@ bool initVideo();
 // True when nothing is shown to a person: SDL's dummy or offscreen driver.
 bool headless();
 
-// Creates a window titled title, full screen on the desktop (windowed at 1280 x 800 when the
-// environment sets VRK_WINDOWED), calls proc with WM_CREATE before returning. iconName, when set,
+// The picture a window is made for: a window (VRK_WINDOWED set in the environment) opens at
+// the largest whole multiple of it that fits the desktop's usable area, frame included.
+inline constexpr int WINDOW_PICTURE_WIDTH = 640, WINDOW_PICTURE_HEIGHT = 400;
+
+// Creates a window titled title, full screen on the desktop (windowed when the environment sets
+// VRK_WINDOWED), calls proc with WM_CREATE before returning. iconName, when set,
 // names a raw-data resource holding a TGA picture for the window icon. Null on failure.
 Window* createWindow(const char* title, WindowProc proc, const char* iconName);
 // Shows the window and sends it WM_SIZE and WM_PAINT, as a shown window gets.
@@ -35,6 +39,10 @@ void postMessage(Window* window, std::uint32_t message, std::uintptr_t wParam,
 void postQuitMessage(int exitCode);
 std::intptr_t defWindowProc(Window* window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam);
+
+// How many times picW x picH fits, with a frame of frameW x frameH around it, in a usable area
+// of usableW x usableH: the largest whole multiple, at least 1.
+int windowedScale(int usableW, int usableH, int frameW, int frameH, int picW, int picH);
 
 // Where a picture of picW x picH lands in an output of outW x outH: as large as fits, aspect
 // kept, centred.

@@ -133,12 +133,22 @@ void activate_selection() {
     }
 }
 
+int random_play_index(int count, visuals::RandomSource random) {
+    if (count <= 1) return 0;
+    // Every entry with the same chance: draws from the top of the range that would favour the
+    // low entries are drawn again (a few per cent of them at most; the bound only guards
+    // against a source that never yields a usable draw).
+    const int span = RANDOM_RANGE - RANDOM_RANGE % count;
+    int r = random() & (RANDOM_RANGE - 1);
+    for (int tries = 0; r >= span && tries < 64; ++tries) r = random() & (RANDOM_RANGE - 1);
+    return r % count;
+}
+
 void random_play_start() {
     menu.randomStart = platform::timeGetTime();
-    const float r = static_cast<float>(visuals::libraryRandom()) * (1.0f / 32767.0f);
-    const int index = static_cast<int>(r * 30.0);
-    play_row(playList[index]);
-    menu.randomDuration = menuTable[playList[index]].duration;
+    const int row = playList[random_play_index(PLAY_LIST_LENGTH, visuals::libraryRandom)];
+    play_row(row);
+    menu.randomDuration = menuTable[row].duration;
 }
 
 void random_play_tick() {
@@ -193,7 +203,7 @@ void menu_frame(PtcConsole* console, PtcSurface* workSurface) {
     const std::uint32_t deadline = platform::timeGetTime() + 33;
     if (menu.firstFrame) {
         menu.firstFrame = 0;
-        play_row(6);
+        play_row(FIRST_TUNE_ROW);
     }
     if (menu.leaveRequest) {
         if (menu.leaveCountdown == 100)
@@ -222,14 +232,23 @@ void menu_frame(PtcConsole* console, PtcSurface* workSurface) {
     if (menu.windowRestored) {
         menu.windowRestored = 0;
         present_all_pages();
+        // The repaint wiped the indicator and the meter line from every page: draw them on
+        // each page again, without another random pick.
+        menu.indicatorRepaint = shell.pageCount;
+        if (!menu.meterOn) menu.meterRedraw = shell.pageCount;
     }
     if (menu.indicatorRedraw != 0) {
         --menu.indicatorRedraw;
         copy_at(menu.randomPlay ? shell.pictures.indicatorOn : shell.pictures.indicatorOff, console,
                 0, 0);
         if (menu.randomPlay && menu.indicatorRedraw == 0) random_play_start();
-    } else if (menu.randomPlay) {
-        random_play_tick();
+    } else {
+        if (menu.indicatorRepaint != 0) {
+            --menu.indicatorRepaint;
+            copy_at(menu.randomPlay ? shell.pictures.indicatorOn : shell.pictures.indicatorOff,
+                    console, 0, 0);
+        }
+        if (menu.randomPlay) random_play_tick();
     }
     if (menu.meterOn) {
         level_meter_draw();

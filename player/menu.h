@@ -2,6 +2,7 @@
 // The menu screen: the scrolling tune list, random play, the indicator, meters, scroll band and
 // aurora, and the leave sequence that hands over to the fade-out.
 #include "console/console.h"
+#include "visuals/stars.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,6 +15,7 @@ inline constexpr int MENU_MARKER_X = 375;  // the marker column
 inline constexpr std::uint32_t MENU_TEXT = 0xddddff;
 inline constexpr std::uint32_t MENU_HEADER_TEXT = 0xffffff;
 inline constexpr std::uint32_t MENU_HIGHLIGHT = 0xeebb33;
+inline constexpr int RANDOM_RANGE = 32768; // the random source yields 0 .. RANDOM_RANGE - 1
 
 struct Menu {
     // The list
@@ -32,6 +34,7 @@ struct Menu {
     std::uint32_t randomDuration = 0;
     // Redraw counters and the meter
     std::int32_t indicatorRedraw = 0;
+    std::int32_t indicatorRepaint = 0; // pages still to get the indicator after a repaint
     std::int32_t meterRedraw = 0;
     std::int32_t meterOn = 0;
     // Leaving
@@ -60,4 +63,7 @@ void menu_list_step();
 void play_row(int row);
 void activate_selection();
 void random_play_start();
+// Which play-list entry random play takes: 0 .. count - 1, each with the same chance, from a
+// source of 0 .. 32767.
+int random_play_index(int count, visuals::RandomSource random);
 void random_play_tick();

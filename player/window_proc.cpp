@@ -16,6 +16,16 @@ using namespace platform;
 std::int32_t savedScreenSaverState = 0;
 
 namespace {
+// Wheel amounts short of a whole notch (fine-grained wheels and touchpads), kept for the next.
+int wheelRest = 0;
+
+// The wheel scrolls the list as the arrow keys do: one notch, one key press.
+void menu_wheel(std::uintptr_t wParam) {
+    wheelRest += static_cast<std::int16_t>((wParam >> 16) & 0xFFFF);
+    const int notches = wheelRest / WHEEL_DELTA;
+    wheelRest -= notches * WHEEL_DELTA;
+    menu.mouseY -= 2 * notches;
+}
 
 void menu_key(std::uint32_t key) {
     switch (key) {
@@ -102,6 +112,9 @@ std::intptr_t player_window_proc(platform::Window* window, std::uint32_t message
     case WM_MOUSEMOVE:
         menu.mouseY =
             static_cast<std::int32_t>((static_cast<std::uint32_t>(lParam) >> 16) & 0xFFFF);
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (screens.state == SCREEN_MENU) menu_wheel(wParam);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

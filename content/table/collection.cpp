@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -81,6 +82,85 @@ void checkFileName(int line, const std::string& name, std::initializer_list<cons
                                             "and '-'");
 }
 
+struct Group {
+    int line;
+    std::string name;
+    std::vector<CollectionRow> tunes;
+};
+
+struct Scroller {
+    int line;
+    std::string text, file;
+};
+
+// Any number of groups and scroller rows, as long as the list surface holds them all. The
+// error names the line whose row is the first past the limit.
+void checkShape(const std::vector<Group>& groups, const std::vector<Scroller>& scrollers) {
+    if (groups.empty())
+        throw CollectionError(0, "the collection has no tunes: the menu needs at least one group "
+                                 "line with a tune line after it");
+    for (const Group& g : groups)
+        if (g.tunes.empty())
+            throw CollectionError(g.line, "group \"" + g.name +
+                                              "\" has no tunes; every group needs at least one "
+                                              "tune line after it");
+    if (scrollers.empty())
+        throw CollectionError(0, "the collection has no scroller line; the menu needs at least "
+                                 "one");
+    // The title banner; each group's header, tunes and (but after the last) a blank row; three
+    // blank lines and the scroll-text banner; the scroller rows.
+    int rows = 5, overLine = 0;
+    auto add = [&](int count, int line) {
+        rows += count;
+        if (rows > MENU_ROW_LIMIT && !overLine) overLine = line;
+    };
+    for (size_t g = 0; g < groups.size(); ++g) {
+        add(1, groups[g].line);
+        for (const CollectionRow& t : groups[g].tunes) add(1, t.line);
+        if (g + 1 < groups.size()) add(1, groups[g].line);
+    }
+    add(7, scrollers.front().line);
+    for (const Scroller& s : scrollers) add(1, s.line);
+    if (rows > MENU_ROW_LIMIT)
+        throw CollectionError(overLine, "the menu would have " + std::to_string(rows) +
+                                            " rows; its list holds at most " +
+                                            std::to_string(MENU_ROW_LIMIT) +
+                                            " (11, plus 2 for each group, plus 1 for each tune "
+                                            "and each scroller line)");
+}
+
+// The rows up to the first scroller row: title banner, the groups, blank lines and the
+// scroll-text banner.
+void layOut(Collection& c, const std::vector<Group>& groups, const std::string& scrollWord) {
+    auto plain = [&](const std::string& text) {
+        CollectionRow r;
+        r.text = text;
+        c.rows.push_back(r);
+    };
+    const std::string blank(LINE, ' '), dashes(LINE, '-');
+    plain(blank);
+    plain(dashes);
+    plain(centred(spacedOut(c.title)));
+    plain(dashes);
+    plain(blank);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        CollectionRow h;
+        h.text = rightAligned(groups[g].name);
+        h.header = true;
+        c.rows.push_back(h);
+        for (const CollectionRow& t : groups[g].tunes) {
+            c.playList.push_back(static_cast<int>(c.rows.size()));
+            c.rows.push_back(t);
+        }
+        if (g + 1 < groups.size()) plain(blank);
+    }
+    for (int k = 0; k < 3; ++k) plain(blank);
+    plain(dashes);
+    plain(centred(spacedOut(scrollWord)));
+    plain(dashes);
+    plain(blank);
+}
+
 std::string cppString(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
@@ -145,38 +225,116 @@ std::vector<std::string> Collection::modules() const {
     return out;
 }
 
+namespace {
+
+using TextList = std::vector<std::pair<int, ScrollText>>; // with the line of their "text" line
+
+std::vector<std::string> splitLines(std::string_view source) {
+    std::vector<std::string> lines;
+    std::string cur;
+    for (char ch : source) {
+        if (ch == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    return lines;
+}
+
+CollectionRow tuneRow(int ln, const std::string& rest, std::set<std::string>& moduleNames) {
+    auto f = splitFields(rest);
+    if (f.size() != 3) throw CollectionError(ln, "a tune line is: tune TITLE | FILE | M'SS");
+    checkMenuText(ln, "tune title", f[0]);
+    if (f[0].empty()) throw CollectionError(ln, "a tune needs a title");
+    checkFileName(ln, f[1], {".xm", ".mod"});
+    if (!moduleNames.insert(f[1]).second)
+        throw CollectionError(ln, "module \"" + f[1] + "\" is listed twice");
+    CollectionRow r;
+    try {
+        r.duration = parsePlayTime(f[2]);
+    } catch (const std::invalid_argument& e) {
+        throw CollectionError(ln, "tune \"" + f[0] + "\": " + e.what());
+    }
+    r.text = tuneLine(f[0], r.duration);
+    if (r.text.size() != LINE)
+        throw CollectionError(ln, "tune line \"" + r.text + "\" does not fit in 25 characters");
+    // The shown time and the duration must agree: read it back from the line.
+    std::string shown = r.text.substr(r.text.rfind('.') + 1);
+    if (parsePlayTime(shown) != r.duration)
+        throw CollectionError(ln, "shown time differs from the duration");
+    r.kind = 1;
+    r.resource = f[1];
+    r.line = ln;
+    return r;
+}
+
+// Reads the text that starts after line i up to its "end" line; returns the index of that line.
+size_t readText(const std::vector<std::string>& lines, size_t i, const std::string& name,
+                TextList& texts) {
+    const int ln = static_cast<int>(i) + 1;
+    checkFileName(ln, name, {".txt"});
+    std::string body;
+    size_t j = i + 1;
+    for (; j < lines.size() && trim(lines[j]) != "end"; ++j) {
+        std::string part = trim(lines[j]);
+        if (part.empty()) continue;
+        if (!body.empty()) body += ' ';
+        body += part;
+    }
+    if (j == lines.size())
+        throw CollectionError(ln, "text \"" + name + "\" has no closing \"end\" line");
+    for (char ch : body)
+        if (!isScrollFontChar(ch))
+            throw CollectionError(ln, "text \"" + name + "\" has the character '" +
+                                          std::string(1, ch) + "', which the scroll font lacks");
+    if (body.size() < SCROLL_TEXT_MIN || body.size() > SCROLL_TEXT_MAX)
+        throw CollectionError(ln, "text \"" + name + "\" is " + std::to_string(body.size()) +
+                                      " characters long; it must have 638 to 4398");
+    for (auto& t : texts)
+        if (t.second.name == name)
+            throw CollectionError(ln, "text \"" + name + "\" is defined twice");
+    texts.push_back({ln, {name, body}});
+    return j;
+}
+
+// Each scroller row starts its own text; every text belongs to exactly one row. Returns the
+// text of each scroller row.
+std::vector<int> matchTexts(const std::vector<Scroller>& scrollers, const TextList& texts) {
+    std::vector<int> textOf(scrollers.size(), -1);
+    std::vector<bool> used(texts.size(), false);
+    for (size_t s = 0; s < scrollers.size(); ++s) {
+        for (size_t t = 0; t < texts.size(); ++t)
+            if (texts[t].second.name == scrollers[s].file) textOf[s] = static_cast<int>(t);
+        if (textOf[s] < 0)
+            throw CollectionError(scrollers[s].line,
+                                  "no text \"" + scrollers[s].file + "\" in the collection");
+        if (used[textOf[s]])
+            throw CollectionError(scrollers[s].line,
+                                  "text \"" + scrollers[s].file + "\" has two scroller lines");
+        used[textOf[s]] = true;
+    }
+    for (size_t t = 0; t < texts.size(); ++t)
+        if (!used[t])
+            throw CollectionError(texts[t].first,
+                                  "text \"" + texts[t].second.name + "\" has no scroller line");
+    return textOf;
+}
+
+} // namespace
+
 Collection parseCollection(std::string_view source) {
     Collection c;
     std::string scrollWord;
-    struct Group {
-        int line;
-        std::string name;
-        std::vector<CollectionRow> tunes;
-    };
     std::vector<Group> groups;
-    struct Scroller {
-        int line;
-        std::string text, file;
-    };
     std::vector<Scroller> scrollers;
-    std::vector<std::pair<int, ScrollText>> texts; // with the line of their "text" directive
+    TextList texts;
     std::set<std::string> moduleNames;
     int titleLine = 0, scrollWordLine = 0, endTuneLine = 0;
 
-    std::vector<std::string> lines;
-    {
-        std::string cur;
-        for (char ch : source) {
-            if (ch == '\n') {
-                lines.push_back(cur);
-                cur.clear();
-            } else {
-                cur += ch;
-            }
-        }
-        if (!cur.empty()) lines.push_back(cur);
-    }
-
+    const std::vector<std::string> lines = splitLines(source);
     for (size_t i = 0; i < lines.size(); ++i) {
         int ln = static_cast<int>(i) + 1;
         std::string line = trim(lines[i]);
@@ -201,31 +359,7 @@ Collection parseCollection(std::string_view source) {
             groups.push_back({ln, rest, {}});
         } else if (word == "tune") {
             if (groups.empty()) throw CollectionError(ln, "a tune must follow a group line");
-            auto f = splitFields(rest);
-            if (f.size() != 3)
-                throw CollectionError(ln, "a tune line is: tune TITLE | FILE | M'SS");
-            checkMenuText(ln, "tune title", f[0]);
-            if (f[0].empty()) throw CollectionError(ln, "a tune needs a title");
-            checkFileName(ln, f[1], {".xm", ".mod"});
-            if (!moduleNames.insert(f[1]).second)
-                throw CollectionError(ln, "module \"" + f[1] + "\" is listed twice");
-            CollectionRow r;
-            try {
-                r.duration = parsePlayTime(f[2]);
-            } catch (const std::invalid_argument& e) {
-                throw CollectionError(ln, "tune \"" + f[0] + "\": " + e.what());
-            }
-            r.text = tuneLine(f[0], r.duration);
-            if (r.text.size() != LINE)
-                throw CollectionError(ln,
-                                      "tune line \"" + r.text + "\" does not fit in 25 characters");
-            // The shown time and the duration must agree: read it back from the line.
-            std::string shown = r.text.substr(r.text.rfind('.') + 1);
-            if (parsePlayTime(shown) != r.duration)
-                throw CollectionError(ln, "shown time differs from the duration");
-            r.kind = 1;
-            r.resource = f[1];
-            groups.back().tunes.push_back(r);
+            groups.back().tunes.push_back(tuneRow(ln, rest, moduleNames));
         } else if (word == "endtune") {
             checkFileName(ln, rest, {".xm", ".mod"});
             if (!moduleNames.insert(rest).second)
@@ -240,31 +374,7 @@ Collection parseCollection(std::string_view source) {
             checkFileName(ln, f[1], {".txt"});
             scrollers.push_back({ln, f[0], f[1]});
         } else if (word == "text") {
-            checkFileName(ln, rest, {".txt"});
-            std::string body;
-            size_t j = i + 1;
-            for (; j < lines.size() && trim(lines[j]) != "end"; ++j) {
-                std::string part = trim(lines[j]);
-                if (part.empty()) continue;
-                if (!body.empty()) body += ' ';
-                body += part;
-            }
-            if (j == lines.size())
-                throw CollectionError(ln, "text \"" + rest + "\" has no closing \"end\" line");
-            for (char ch : body)
-                if (!isScrollFontChar(ch))
-                    throw CollectionError(ln, "text \"" + rest + "\" has the character '" +
-                                                  std::string(1, ch) +
-                                                  "', which the scroll font lacks");
-            if (body.size() < SCROLL_TEXT_MIN || body.size() > SCROLL_TEXT_MAX)
-                throw CollectionError(ln, "text \"" + rest + "\" is " +
-                                              std::to_string(body.size()) +
-                                              " characters long; it must have 638 to 4398");
-            for (auto& t : texts)
-                if (t.second.name == rest)
-                    throw CollectionError(ln, "text \"" + rest + "\" is defined twice");
-            texts.push_back({ln, {rest, body}});
-            i = j;
+            i = readText(lines, i, rest, texts);
         } else {
             throw CollectionError(ln, "unknown line \"" + word +
                                           "\" (expected title, scrollword, "
@@ -276,67 +386,10 @@ Collection parseCollection(std::string_view source) {
     if (!titleLine) throw CollectionError(0, "the collection has no title line");
     if (!scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
     if (!endTuneLine) throw CollectionError(0, "the collection has no endtune line");
-    constexpr size_t NGROUPS = std::size(GROUP_SIZES);
-    if (groups.size() != NGROUPS)
-        throw CollectionError(0, "the menu needs 11 groups, the file has " +
-                                     std::to_string(groups.size()));
-    for (size_t g = 0; g < NGROUPS; ++g)
-        if (static_cast<int>(groups[g].tunes.size()) != GROUP_SIZES[g])
-            throw CollectionError(groups[g].line,
-                                  "group \"" + groups[g].name + "\" has " +
-                                      std::to_string(groups[g].tunes.size()) +
-                                      " tunes; the groups must hold 3, 1, 3, 4, 2, 4, 2, 7, 1, 3 "
-                                      "and 1 tunes in this order");
-    if (scrollers.size() != 9)
-        throw CollectionError(0, "the menu needs 9 scroller lines, the file has " +
-                                     std::to_string(scrollers.size()));
+    checkShape(groups, scrollers);
+    const std::vector<int> textOf = matchTexts(scrollers, texts);
 
-    // Each scroller row starts its own text; every text belongs to exactly one row.
-    std::vector<int> textOf(scrollers.size(), -1);
-    std::vector<bool> used(texts.size(), false);
-    for (size_t s = 0; s < scrollers.size(); ++s) {
-        for (size_t t = 0; t < texts.size(); ++t)
-            if (texts[t].second.name == scrollers[s].file) textOf[s] = static_cast<int>(t);
-        if (textOf[s] < 0)
-            throw CollectionError(scrollers[s].line,
-                                  "no text \"" + scrollers[s].file + "\" in the collection");
-        if (used[textOf[s]])
-            throw CollectionError(scrollers[s].line,
-                                  "text \"" + scrollers[s].file + "\" has two scroller lines");
-        used[textOf[s]] = true;
-    }
-    for (size_t t = 0; t < texts.size(); ++t)
-        if (!used[t])
-            throw CollectionError(texts[t].first,
-                                  "text \"" + texts[t].second.name + "\" has no scroller line");
-
-    auto plain = [&](const std::string& text) {
-        CollectionRow r;
-        r.text = text;
-        c.rows.push_back(r);
-    };
-    const std::string blank(LINE, ' '), dashes(LINE, '-');
-    plain(blank);
-    plain(dashes);
-    plain(centred(spacedOut(c.title)));
-    plain(dashes);
-    plain(blank);
-    for (size_t g = 0; g < NGROUPS; ++g) {
-        CollectionRow h;
-        h.text = rightAligned(groups[g].name);
-        h.header = true;
-        c.rows.push_back(h);
-        for (const CollectionRow& t : groups[g].tunes) {
-            c.playList.push_back(static_cast<int>(c.rows.size()));
-            c.rows.push_back(t);
-        }
-        if (g + 1 < NGROUPS) plain(blank);
-    }
-    for (int k = 0; k < 3; ++k) plain(blank);
-    plain(dashes);
-    plain(centred(spacedOut(scrollWord)));
-    plain(dashes);
-    plain(blank);
+    layOut(c, groups, scrollWord);
     for (size_t s = 0; s < scrollers.size(); ++s) {
         CollectionRow r;
         r.text = rightAligned(scrollers[s].text);
@@ -346,28 +399,27 @@ Collection parseCollection(std::string_view source) {
         c.rows.push_back(r);
         c.texts.push_back(texts[textOf[s]].second);
     }
-    if (c.rows.size() != 73)
-        throw CollectionError(0, "internal: the table has " + std::to_string(c.rows.size()) +
-                                     " rows instead of 73");
     return c;
 }
 
 std::string menuTableSource(const Collection& c) {
     std::ostringstream o;
-    o << "// Generated from content/collection.txt; edit that file and rebuild.\n"
+    o << "// Generated from the collection file; edit that file and rebuild.\n"
          "#include \"player/menu_table.h\"\n\n"
          "namespace {\n";
     for (size_t t = 0; t < c.texts.size(); ++t)
         o << "// " << c.texts[t].name << "\nconst char scrollText" << t << "[] =\n    "
           << cppString(c.texts[t].body) << ";\n";
     o << "} // namespace\n\n";
-    o << "const char* const scrollTexts[SCROLL_TEXT_COUNT] = {";
+    o << "const char* const scrollTexts[] = {";
     for (size_t t = 0; t < c.texts.size(); ++t) o << (t ? ", " : "") << "scrollText" << t;
     o << "};\n\n";
-    o << "const MenuRow menuTable[MENU_ROW_COUNT + 1] = {\n";
+    o << "const MenuRow menuTable[] = {\n";
     static const char* kinds[] = {"ROW_PLAIN", "ROW_TUNE", "ROW_SCROLLER"};
+    int firstScroller = -1;
     for (size_t i = 0; i < c.rows.size(); ++i) {
         const CollectionRow& r = c.rows[i];
+        if (r.kind == 2 && firstScroller < 0) firstScroller = static_cast<int>(i);
         o << "    {" << cppString(r.text) << ", " << r.duration << "u, " << (r.header ? 1 : 0)
           << "u, " << kinds[r.kind] << ", "
           << (r.resource.empty() ? std::string("nullptr") : cppString(r.resource)) << ", "
@@ -377,10 +429,40 @@ std::string menuTableSource(const Collection& c) {
     }
     o << "    {nullptr, 0u, 0u, ROW_PLAIN, nullptr, nullptr},\n};\n\n";
     o << "const std::int32_t menuRowCount = " << c.rows.size() << ";\n\n";
-    o << "const std::int32_t playList[PLAY_LIST_LENGTH] = {";
+    o << "const std::int32_t playList[] = {";
     for (size_t i = 0; i < c.playList.size(); ++i) o << (i ? ", " : "") << c.playList[i];
     o << "};\n\n";
+    o << "const std::int32_t MENU_ROW_COUNT = " << c.rows.size() << ";\n";
+    o << "const std::int32_t PLAY_LIST_LENGTH = " << c.playList.size() << ";\n";
+    o << "const std::int32_t SCROLL_TEXT_COUNT = " << c.texts.size() << ";\n";
+    o << "const std::int32_t FIRST_TUNE_ROW = " << (c.playList.empty() ? 0 : c.playList[0])
+      << ";\n";
+    o << "const std::int32_t FIRST_SCROLLER_ROW = " << firstScroller << ";\n\n";
     o << "const char* const endTuneResource = " << cppString(c.endTune) << ";\n";
+    return o.str();
+}
+
+std::string describeTable(const Collection& c) {
+    std::ostringstream o;
+    int groups = 0;
+    for (const CollectionRow& r : c.rows) groups += r.header ? 1 : 0;
+    o << c.rows.size() << " menu rows (at most " << MENU_ROW_LIMIT << "), " << groups << " groups, "
+      << c.playList.size() << " tunes, " << c.texts.size() << " scroller rows; the list is "
+      << (c.rows.size() + 14) * 16 << " pixel rows tall\n";
+    static const char* kinds[] = {"", "tune", "scroller"};
+    for (size_t i = 0; i < c.rows.size(); ++i) {
+        const CollectionRow& r = c.rows[i];
+        char head[32];
+        std::snprintf(head, sizeof head, "%4zu ", i);
+        o << head << "|" << r.text << "|";
+        if (r.header || r.kind) o << " " << (r.header ? "group" : kinds[r.kind]);
+        if (!r.resource.empty()) o << " " << r.resource;
+        if (r.textIndex >= 0) o << " (" << c.texts[r.textIndex].body.size() << " characters)";
+        o << "\n";
+    }
+    o << "play list:";
+    for (int row : c.playList) o << " " << row;
+    o << "\nend tune: " << c.endTune << "\n";
     return o.str();
 }
 

@@ -22,6 +22,7 @@ struct CollectionRow {
     int kind = 0;         // 0 plain, 1 tune, 2 scroller
     std::string resource; // module file or .txt name; empty for plain rows
     int textIndex = -1;   // scroller rows: index into Collection::texts
+    int line = 0;         // tune rows: the line of the collection file that made it
 };
 
 struct ScrollText {
@@ -31,15 +32,17 @@ struct ScrollText {
 
 struct Collection {
     std::string title;
-    std::vector<CollectionRow> rows; // 73
+    std::vector<CollectionRow> rows; // 1 .. MENU_ROW_LIMIT
     std::vector<int> playList;       // tune row indices in table order
     std::vector<ScrollText> texts;   // in scroller-row order
     std::string endTune;
     std::vector<std::string> modules() const; // every tune module, then the end tune
 };
 
-// The arranger groups' sizes the menu layout is built around.
-inline constexpr int GROUP_SIZES[] = {3, 1, 3, 4, 2, 4, 2, 7, 1, 3, 1};
+// The menu list is one surface of (rows + 14) x 16 pixel rows, and the console makes surfaces
+// at most 16384 rows tall: 1010 menu rows in all.
+inline constexpr int MENU_SURFACE_ROWS_MAX = 16384;
+inline constexpr int MENU_ROW_LIMIT = MENU_SURFACE_ROWS_MAX / 16 - 14;
 inline constexpr int SCROLL_TEXT_MIN = 638;
 inline constexpr int SCROLL_TEXT_MAX = 4398;
 
@@ -54,6 +57,9 @@ std::string formatPlayTime(std::uint32_t ms);
 std::string tuneLine(std::string_view title, std::uint32_t ms);
 
 Collection parseCollection(std::string_view source);
+
+// Tune and scroller rows of a table in text form, for a person checking a collection.
+std::string describeTable(const Collection& c);
 
 // The C++ definitions of the constant tables declared in player/menu_table.h.
 std::string menuTableSource(const Collection& c);

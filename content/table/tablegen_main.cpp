@@ -1,5 +1,6 @@
 // Build step: reads the collection file, checks it and writes the menu table's C++ source.
 // Usage: vrk_tablegen COLLECTION.txt OUT.cpp [MODULES.txt]
+//        vrk_tablegen COLLECTION.txt   (only checks: prints the menu it would make)
 // A broken rule stops the build with "file:line: error: ..." naming the offending line.
 #include "content/table/collection.h"
 
@@ -20,8 +21,8 @@ bool writeFile(const std::string& path, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::cerr << "usage: vrk_tablegen COLLECTION.txt OUT.cpp [MODULES.txt]\n";
+    if (argc < 2 || argc > 4) {
+        std::cerr << "usage: vrk_tablegen COLLECTION.txt [OUT.cpp [MODULES.txt]]\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
     text << in.rdbuf();
     try {
         content::Collection c = content::parseCollection(text.str());
+        if (argc == 2) {
+            std::cout << argv[1] << ": " << content::describeTable(c);
+            return 0;
+        }
         if (!writeFile(argv[2], content::menuTableSource(c))) {
             std::cerr << argv[2] << ": error: cannot write\n";
             return 1;

@@ -107,6 +107,70 @@ TEST_F(WindowTest, AltEnterTogglesFullScreenAndIsNotAMessage) {
     EXPECT_FALSE(SDL_GetWindowFlags(sdlWindow(window)) & SDL_WINDOW_FULLSCREEN);
 }
 
+TEST_F(WindowTest, FullScreenGivesTheWindowBackAtTheSizeItHad) {
+    SDL_SetWindowSize(sdlWindow(window), 700, 450);
+    Message m;
+    translateEvent(keyDown(SDLK_RETURN, false, KMOD_LALT), m);
+    ASSERT_TRUE(SDL_GetWindowFlags(sdlWindow(window)) & SDL_WINDOW_FULLSCREEN);
+    translateEvent(keyDown(SDLK_RETURN, false, KMOD_RALT), m);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdlWindow(window), &w, &h);
+    EXPECT_EQ(w, 700);
+    EXPECT_EQ(h, 450);
+}
+
+TEST_F(WindowTest, AWindowOpensAtAWholeMultipleOfThePictureThatFits) {
+    SDL_Rect usable{};
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+    const int k = windowedScale(usable.w, usable.h, 0, 0, 640, 400);
+    Window* w = createWindow("fitted", recordingProc, nullptr);
+    showWindow(w);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(sdlWindow(w), &width, &height);
+    EXPECT_EQ(width, 640 * k);
+    EXPECT_EQ(height, 400 * k);
+    destroyWindow(w);
+}
+
+TEST(WindowedScale, LargestMultipleWithTheFrameInside) {
+    EXPECT_EQ(windowedScale(1280, 800, 0, 0, 640, 400), 2);
+    // A title bar on a 1280 x 800 desktop: twice the picture no longer fits.
+    EXPECT_EQ(windowedScale(1280, 800, 2, 26, 640, 400), 1);
+    EXPECT_EQ(windowedScale(1920, 1080, 2, 30, 640, 400), 2);
+    EXPECT_EQ(windowedScale(2560, 1440, 4, 40, 640, 400), 3);
+    EXPECT_EQ(windowedScale(3840, 2160, 0, 0, 640, 400), 5);
+    // A desktop smaller than the picture still gets it once; nonsense sizes do not loop.
+    EXPECT_EQ(windowedScale(800, 300, 0, 0, 640, 400), 1);
+    EXPECT_EQ(windowedScale(1 << 30, 1 << 30, 0, 0, 0, 400), 1);
+}
+
+TEST_F(WindowTest, TheWheelBecomesWheelMessagesInNotches) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = id();
+    struct Case {
+        int y;
+        Uint32 direction;
+        int amount;
+    } cases[] = {{1, SDL_MOUSEWHEEL_NORMAL, 120},
+                 {-2, SDL_MOUSEWHEEL_NORMAL, -240},
+                 {1, SDL_MOUSEWHEEL_FLIPPED, -120}};
+    for (const Case& c : cases) {
+        e.wheel.y = c.y;
+        e.wheel.direction = c.direction;
+        Message m;
+        ASSERT_TRUE(translateEvent(e, m));
+        EXPECT_EQ(m.message, WM_MOUSEWHEEL);
+        EXPECT_EQ(m.window, window);
+        EXPECT_EQ(static_cast<std::int16_t>(highWord(static_cast<std::intptr_t>(m.wParam))),
+                  c.amount);
+    }
+    e.wheel.y = 0; // sideways only
+    e.wheel.x = 1;
+    Message m;
+    EXPECT_FALSE(translateEvent(e, m));
+}
+
 TEST_F(WindowTest, MouseYIsInThePicturesCoordinatesWhateverTheWindowSize) {
     struct Case {
         int w, h;

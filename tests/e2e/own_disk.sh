@@ -1,0 +1,49 @@
+# Sourced after lib.sh by the end-to-end scripts of disks built with other collections.
+#
+# An intro may show before the menu, in its own window; once its first picture shows, one key
+# press ends it.
+#   wait_for SECONDS past_intro CONDITION...   waits for CONDITION, skipping an intro on the way
+intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
+intro_skipped=0
+past_intro() {
+    if [ "$intro_skipped" = 0 ] && [ -n "$(intro_window)" ]; then
+        if LEVEL=1 bright 0 0 640 400; then
+            xdotool windowactivate "$(intro_window)" 2>/dev/null
+            xdotool key space
+            intro_skipped=1
+        fi
+        return 1
+    fi
+    "$@"
+}
+
+# Gives the player's window the keyboard, waiting a bounded time for the window manager (an
+# activation that is never confirmed must not hang the test).
+activate_player() {
+    local w
+    w=$(player_window)
+    [ -n "$w" ] || fail "no player window"
+    xdotool windowactivate "$w" 2>/dev/null
+    active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$w" ]; }
+    wait_for 20 active
+}
+
+# start_disk PROGRAM: starts it in the background (pid in $pid, output in $work/out.log) and
+# waits for its window. Under load the window manager on the test display now and then never
+# maps a new window, and the program then waits for it forever: such a start is tried again.
+start_disk() {
+    local try
+    for try in 1 2 3; do
+        "$1" >"$work/out.log" 2>&1 &
+        pid=$!
+        for _ in $(seq 150); do
+            [ -n "$(player_window)" ] && return 0
+            kill -0 "$pid" 2>/dev/null || fail "the program ended before its window showed"
+            sleep 0.1
+        done
+        echo "no window after 15 s (try $try); starting again" >&2
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    fail "the window never showed"
+}
