@@ -3,7 +3,7 @@ BUILD   ?= build
 ASAN    ?= build-asan
 JOBS    ?= $(shell nproc)
 
-.PHONY: run test test-asan bench fuzz setup build clean format
+.PHONY: run test test-asan bench fuzz setup build clean format package
 
 setup:
 	@scripts/setup.sh
@@ -19,6 +19,10 @@ run: build
 
 test: build
 	scripts/run-tests.sh $(BUILD)
+
+# The Debian package of the release build: build/tinselwave_VERSION_ARCH.deb
+package: build
+	scripts/make-package.sh $(BUILD)
 
 $(ASAN)/CMakeCache.txt:
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVRK_SANITIZE=ON

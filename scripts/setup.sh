@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config dpkg-dev
     libsdl2-dev libopenmpt-dev liblzo2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool openbox imagemagick x11-utils

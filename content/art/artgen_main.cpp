@@ -2,8 +2,8 @@
 // Usage: vrk_artgen OUTDIR
 // Writes main.tga, endpfr1.tga and endpfr2.tga (packed afterwards into the .pak entries),
 // lp1.tga, lp2.tga, exit.tga, scrollft.tga, menufont.tga, elfmask.tga, borealis.raw (packed
-// into BOREALISPAK), stars.dat (STARSDAT) and icon.argb (the window icon). Same sources,
-// same bytes.
+// into BOREALISPAK), stars.dat (STARSDAT), icon.argb (the window icon) and icon-N.argb (the
+// desktop icon, N pixels square). Same sources, same bytes.
 #include "content/art/aurora.h"
 #include "content/art/font.h"
 #include "content/art/pictures.h"
@@ -48,5 +48,8 @@ int main(int argc, char** argv) {
         save(dir + "elfmask.tga", art::encodeTga(art::makeElfMask(main), TgaTail::None)) &&
         save(dir + "borealis.raw", art::makeAuroraFrames()) &&
         save(dir + "stars.dat", art::makeStarSprites()) && save(dir + "icon.argb", art::makeIcon());
+    // The desktop entry's icon in the sizes icon themes ask for.
+    for (int size : {16, 24, 48, 64, 128, 256})
+        ok = ok && save(dir + "icon-" + std::to_string(size) + ".argb", art::makeIcon(size));
     return ok ? 0 : 1;
 }

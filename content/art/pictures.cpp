@@ -2,6 +2,7 @@
 
 #include "content/art/font.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace art {
@@ -499,31 +500,39 @@ Image makeEndPicture(int frame) {
     return img;
 }
 
-std::vector<std::uint8_t> makeIcon() {
+std::vector<std::uint8_t> makeIcon(int size) {
     // A red glass bauble with a gold cap, drawn over a transparent ground: colour and cover are
-    // painted alike, and the cover becomes the alpha.
-    Image img(ICON_SIZE, ICON_SIZE, 0), cover(ICON_SIZE, ICON_SIZE, 0);
+    // painted alike, and the cover becomes the alpha. Drawn in a 32-unit square scaled to the
+    // size asked for, so every size a desktop wants is painted sharp rather than stretched.
+    const float s = float(size) / ICON_SIZE;
+    Image img(size, size, 0), cover(size, size, 0);
     const Rgb full{255, 255, 255};
     auto disc = [&](float x, float y, float r, Rgb c) {
-        fillDisc(img, x, y, r, c);
-        fillDisc(cover, x, y, r, full);
+        fillDisc(img, x * s, y * s, r * s, c);
+        fillDisc(cover, x * s, y * s, r * s, full);
     };
     disc(16, 19, 12, {120, 10, 20});
-    fillDisc(img, 16, 19, 11, {210, 30, 44});
-    drawGlow(img, 12, 15, 9, {255, 150, 150}, 0.5f);
-    fillDisc(img, 11.5f, 14.5f, 2.2f, {255, 240, 240}, 0.9f);
-    for (float x = 6; x <= 26; x += 1)
-        img.blend(int(x), int(19 + 3 * std::sin((x - 6) * 0.5f)), {250, 210, 90}, 0.9f);
-    fillPolygon(img, {{12, 4}, {20, 4}, {20, 8}, {12, 8}}, {230, 180, 60});
-    fillPolygon(cover, {{12, 4}, {20, 4}, {20, 8}, {12, 8}}, full);
-    drawLine(img, 14, 4, 16, 1, 1.2f, {200, 200, 210});
-    drawLine(img, 18, 4, 16, 1, 1.2f, {200, 200, 210});
-    drawLine(cover, 14, 4, 16, 1, 1.2f, full);
-    drawLine(cover, 18, 4, 16, 1, 1.2f, full);
+    fillDisc(img, 16 * s, 19 * s, 11 * s, {210, 30, 44});
+    drawGlow(img, 12 * s, 15 * s, 9 * s, {255, 150, 150}, 0.5f);
+    fillDisc(img, 11.5f * s, 14.5f * s, 2.2f * s, {255, 240, 240}, 0.9f);
+    const int tinsel = std::max(1, int(s));
+    for (float x = 6 * s; x <= 26 * s; x += 1) {
+        const int y = int((19 + 3 * std::sin((x / s - 6) * 0.5f)) * s);
+        for (int k = 0; k < tinsel; ++k) img.blend(int(x), y + k, {250, 210, 90}, 0.9f);
+    }
+    const std::vector<std::pair<float, float>> cap = {
+        {12 * s, 4 * s}, {20 * s, 4 * s}, {20 * s, 8 * s}, {12 * s, 8 * s}};
+    fillPolygon(img, cap, {230, 180, 60});
+    fillPolygon(cover, cap, full);
+    for (Image* layer : {&img, &cover}) {
+        const Rgb c = layer == &img ? Rgb{200, 200, 210} : full;
+        drawLine(*layer, 14 * s, 4 * s, 16 * s, 1 * s, 1.2f * s, c);
+        drawLine(*layer, 18 * s, 4 * s, 16 * s, 1 * s, 1.2f * s, c);
+    }
     std::vector<std::uint8_t> out;
-    out.reserve(ICON_SIZE * ICON_SIZE * 4);
-    for (int y = 0; y < ICON_SIZE; ++y)
-        for (int x = 0; x < ICON_SIZE; ++x) {
+    out.reserve(std::size_t(size) * size * 4);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
             std::uint32_t a = cover.at(x, y) & 255;
             std::uint32_t p = (a << 24) | (a ? img.at(x, y) : 0);
             for (int k = 0; k < 4; ++k) out.push_back(std::uint8_t(p >> (8 * k)));

@@ -36,6 +36,8 @@ Image makeElfMask(const Image& mainPicture);
 
 // The window icon: 32 x 32 pixels, 0xAARRGGBB each, stored little-endian (4096 bytes).
 inline constexpr int ICON_SIZE = 32;
-std::vector<std::uint8_t> makeIcon();
+// The window icon as 0xAARRGGBB pixels, size x size (the window takes 32; the desktop entry
+// takes the sizes icon themes ask for).
+std::vector<std::uint8_t> makeIcon(int size = ICON_SIZE);
 
 } // namespace art

@@ -345,6 +345,24 @@ TEST(Resources, IconIsABaubleOnATransparentGround) {
     EXPECT_GT(mid[2], 2 * mid[1]);
 }
 
+// The desktop's sizes are painted, not stretched: the same bauble at every size, and the
+// window's 32 x 32 icon is the very one the program embeds.
+TEST(Resources, DesktopIconsAreTheBaubleAtEverySize) {
+    EXPECT_EQ(readFile(ART + "/icon.argb"), art::makeIcon(art::ICON_SIZE));
+    for (int size : {16, 24, 48, 64, 128, 256}) {
+        Bytes icon = readFile(ART + "/icon-" + std::to_string(size) + ".argb");
+        ASSERT_EQ(icon.size(), size_t(size) * size * 4) << size;
+        auto at = [&](float x, float y) {
+            return &icon[(size_t(y * size / 32) * size + size_t(x * size / 32)) * 4];
+        };
+        EXPECT_EQ(at(0, 0)[3], 0) << size;
+        EXPECT_EQ(at(31, 31)[3], 0) << size;
+        EXPECT_EQ(at(16, 19)[3], 255) << size;
+        EXPECT_GT(at(20, 24)[2], 2 * at(20, 24)[1]) << "red glass at " << size;
+        EXPECT_GT(at(16, 6)[1], 120) << "gold cap at " << size;
+    }
+}
+
 // Runs the generators again into a fresh folder and repacks with the archive tool: every
 // entry of the data file and both resources come out byte for byte the same.
 TEST(Determinism, GeneratorsGiveTheSameBytesTwice) {

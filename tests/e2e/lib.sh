@@ -74,3 +74,22 @@ watch_restart() {
     ) >/dev/null 2>&1 &
     echo $!
 }
+
+# The intro's window, while it plays.
+intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
+
+# Gets past the intro as a person would: once its window shows, a key press cuts it short.
+# Returns as soon as the player's own window is there (the intro has ended).
+pass_intro() {
+    local end=$(( $(date +%s) + 60 )) w
+    while [ "$(date +%s)" -lt "$end" ]; do
+        [ -n "$(player_window)" ] && return 0
+        w=$(intro_window)
+        if [ -n "$w" ]; then
+            xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus "$w" 2>/dev/null
+            xdotool key space
+        fi
+        sleep 0.3
+    done
+    fail "neither the intro nor the player showed a window"
+}

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Debian package as a person gets it: made from this build, unpacked into a scratch root,
+# its files and dependencies checked, and its launcher started from another folder with no
+# library path set: the intro (cut short by a key), the menu with its tune, Escape, Escape,
+# exit 0. Run by with-display.sh.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+deb=$("$here/../../scripts/make-package.sh" "$build") || fail "the package was not made"
+case $(basename "$deb") in
+    tinselwave_*_*.deb) ;;
+    *) fail "unexpected package name $deb" ;;
+esac
+root=$work/root
+dpkg-deb -x "$deb" "$root" || fail "dpkg-deb could not unpack $deb"
+
+for f in usr/bin/tinselwave usr/lib/tinselwave/vrkdisk usr/lib/tinselwave/libvrkintro.so \
+    usr/share/tinselwave/vrk.bin usr/bin/vrkpack usr/bin/scenedump \
+    usr/share/applications/tinselwave.desktop usr/share/doc/tinselwave/README.md \
+    usr/share/doc/tinselwave/copyright usr/share/man/man1/tinselwave.1.gz; do
+    [ -e "$root/$f" ] || fail "the package lacks $f"
+done
+[ -e "$build/scenerender" ] && { [ -x "$root/usr/bin/scenerender" ] || fail "no scenerender"; }
+for size in 16 24 48 64 128 256; do
+    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/tinselwave.png
+    [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}" ] ||
+        fail "no ${size}x${size} icon"
+done
+grep -q '^Exec=tinselwave$' "$root/usr/share/applications/tinselwave.desktop" ||
+    fail "the desktop entry does not start the launcher"
+# The program finds its intro library beside itself, not in the build folder.
+runpath=$(readelf -d "$root/usr/lib/tinselwave/vrkdisk" | sed -n 's/.*runpath: \[\(.*\)\]/\1/p')
+[ "$runpath" = '$ORIGIN' ] || fail "vrkdisk's library path is '$runpath'"
+depends=$(dpkg-deb -f "$deb" Depends)
+for p in libsdl2-2.0-0 libopenmpt0 liblzo2-2; do
+    echo "$depends" | grep -q "\b$p\b" || fail "Depends lacks $p: $depends"
+done
+
+# Started from elsewhere, as a desktop menu would, with nothing pointing at the build.
+mkdir "$work/elsewhere"
+cd "$work/elsewhere"
+unset LD_LIBRARY_PATH
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+"$root/usr/bin/tinselwave" >"$work/out.log" 2>&1 &
+pid=$!
+pass_intro
+LEVEL=5 wait_for 90 bright 15 70 390 220
+audible() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.01; }
+wait_for 60 audible
+focus_player
+xdotool key Escape
+LEVEL=2 wait_for 60 dark 0 0 640 400
+LEVEL=2 wait_for 60 bright 0 0 640 400
+focus_player
+xdotool key Escape
+wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+[ -z "$(ls -A "$work/elsewhere")" ] || fail "the disk wrote into its working folder"
+echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KB; Depends: $depends"
+echo "the unpacked launcher ran the disk from another folder and exited 0"
