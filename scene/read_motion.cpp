@@ -347,7 +347,7 @@ int read_track(ChunkData& d, int type) {
         } else {
             r = read_key_header(d, key, &frame);
         }
-        if (r == SCENE_OK) r = read_key_value(d, type, key, track->cursor, i);
+        if (r == SCENE_OK) r = read_key_value(d, type, key, track->last, i);
         if (r != SCENE_OK) {
             std::free(key);
             free_track(track);
