@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace console {
@@ -104,17 +106,33 @@ void scalePicture(const std::uint32_t* source, int width, int height, std::uint3
     }
 }
 
+bool graphicsDeviceIn(const char* devices) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(devices, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("renderD", 0) == 0 || name.rfind("card", 0) == 0 ||
+            name.rfind("nvidia", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 // Asked once, on a hidden window of its own: a window that has had a GL renderer cannot
-// simply go back to a plain surface.
+// simply go back to a plain surface. Without a graphics device any GL would draw on the CPU,
+// so the probe is not even made: loading a software GL costs tens of megabytes that stay
+// mapped after it is refused.
 bool hardwareRendererAvailable() {
     static const bool available = [] {
+        if (!graphicsDeviceIn("/dev/dri") && !graphicsDeviceIn("/dev")) return false;
         SDL_Window* probe = SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_HIDDEN);
         if (!probe) return false;
         SDL_Renderer* r = SDL_CreateRenderer(probe, -1, SDL_RENDERER_ACCELERATED);
         const bool hardware = r && !softwareGl(r);
         if (r) SDL_DestroyRenderer(r);
         SDL_DestroyWindow(probe);
+        // A refused GL goes as far as SDL lets it: the library it loaded for the probe.
+        if (!hardware) SDL_GL_UnloadLibrary();
         return hardware;
     }();
     return available;

@@ -21,6 +21,10 @@ void closePresenter(Presenter* presenter);
 // "renderer" or "surface", for logs and tests.
 const char* presenterKind(const Presenter* presenter);
 
+// Whether a folder of device nodes (/dev/dri, /dev) holds a graphics device; without one, any
+// GL the system offers draws on the CPU and is not worth probing.
+bool graphicsDeviceIn(const char* devices);
+
 // Scales a picture by nearest pixel (pixel centres, as area copies do) into the viewport of a
 // destination whose rows are pitch pixels apart. Nothing outside the viewport is written.
 void scalePicture(const std::uint32_t* source, int width, int height, std::uint32_t* destination,

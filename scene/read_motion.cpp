@@ -95,62 +95,30 @@ int create_node_record(int worldKind, int nodeId, void** record) {
     return SCENE_OK;
 }
 
-int read_node_header(ChunkData& d) {
-    if (readerState.previousId != 0xB030) ++readerState.idCounter;
-    int nodeId = readerState.idCounter;
-    if (!read_name(d)) return SCENE_ERR_BADFILE;
-    // A header outside a node chunk has no kind to give its node.
-    int kind = node_kind_of_chunk(readerState.parentId);
-    if (kind == 0) return SCENE_ERR_BADFILE;
-    int worldKind = world_kind_of(kind);
-    std::uint16_t flags1 = 0, flags2 = 0, parentRaw = 0;
-    if (d.left() < 6) return SCENE_ERR_BADFILE;
-    d.u16(&flags1);
-    d.u16(&flags2);
-    d.u16(&parentRaw);
-
-    void* record = nullptr;
+// The world record a node header names: the ambient light and dummy objects are made for
+// their nodes; every other name must be a record of the node's own kind already in the world.
+int node_record(int kind, int nodeId, void** record) {
     const char* name = readerState.name;
-    bool ambientName = std::strcmp(name, "$AMBIENT$") == 0;
-    bool dummyName = std::strcmp(name, "$$$DUMMY") == 0;
+    const int worldKind = world_kind_of(kind);
+    const bool ambientName = std::strcmp(name, "$AMBIENT$") == 0;
+    const bool dummyName = std::strcmp(name, "$$$DUMMY") == 0;
     if (ambientName || dummyName) {
         // These records are made here, and only a node of their own kind may make them.
         if ((ambientName && kind != KEY_AMBIENT) || (dummyName && kind != KEY_OBJECT))
             return SCENE_ERR_BADFILE;
-        int r = create_node_record(worldKind, nodeId, &record);
-        if (r != SCENE_OK) return r;
-    } else {
-        const char* lookup = std::strcmp(name, "Cam.target") == 0 ? "Cam" : name;
-        // Only a record of the node's own kind will do: a material that shares an object's
-        // name must not be animated as that object.
-        WorldNode* found = find_world_name(target(), lookup, worldKind);
-        if (!found) return SCENE_ERR_UNDEFINED;
-        record = found->record;
+        return create_node_record(worldKind, nodeId, record);
     }
+    const char* lookup = std::strcmp(name, "Cam.target") == 0 ? "Cam" : name;
+    // Only a record of the node's own kind will do: a material that shares an object's name
+    // must not be animated as that object.
+    WorldNode* found = find_world_name(target(), lookup, worldKind);
+    if (!found) return SCENE_ERR_UNDEFINED;
+    *record = found->record;
+    return SCENE_OK;
+}
 
-    int parentId = static_cast<std::int16_t>(parentRaw);
-    KeyNode* parent = nullptr;
-    int parentRecordId = -1;
-    if (parentId != -1) {
-        // Only nodes read before this one can be parents, so no node becomes its own
-        // ancestor.
-        parent = find_key_node(target(), parentId);
-        if (parent) parentRecordId = record_id(world_kind_of(parent->kind), parent->record);
-    }
-
-    auto* node = static_cast<KeyNode*>(std::calloc(1, sizeof(KeyNode)));
-    if (!node) return SCENE_ERR_NOMEM;
-    node->kind = kind;
-    node->id = nodeId;
-    node->parentId = parentId;
-    node->record = record;
-    if (parent) {
-        node->parent = parent;
-        node->nextSibling = parent->firstChild;
-        parent->firstChild = node;
-    }
-    append_key_node(target(), node);
-
+// Hands the parent's record id to the node's record, in the field its kind keeps it in.
+void link_record_to_parent(int kind, void* record, int parentRecordId, std::uint16_t flags1) {
     switch (kind) {
     case KEY_OBJECT: {
         auto* o = static_cast<Object*>(record);
@@ -176,6 +144,48 @@ int read_node_header(ChunkData& d) {
     default:
         break;
     }
+}
+
+int read_node_header(ChunkData& d) {
+    if (readerState.previousId != 0xB030) ++readerState.idCounter;
+    int nodeId = readerState.idCounter;
+    if (!read_name(d)) return SCENE_ERR_BADFILE;
+    // A header outside a node chunk has no kind to give its node.
+    int kind = node_kind_of_chunk(readerState.parentId);
+    if (kind == 0) return SCENE_ERR_BADFILE;
+    std::uint16_t flags1 = 0, flags2 = 0, parentRaw = 0;
+    if (d.left() < 6) return SCENE_ERR_BADFILE;
+    d.u16(&flags1);
+    d.u16(&flags2);
+    d.u16(&parentRaw);
+
+    void* record = nullptr;
+    int r = node_record(kind, nodeId, &record);
+    if (r != SCENE_OK) return r;
+
+    int parentId = static_cast<std::int16_t>(parentRaw);
+    KeyNode* parent = nullptr;
+    int parentRecordId = -1;
+    if (parentId != -1) {
+        // Only nodes read before this one can be parents, so no node becomes its own
+        // ancestor.
+        parent = find_key_node(target(), parentId);
+        if (parent) parentRecordId = record_id(world_kind_of(parent->kind), parent->record);
+    }
+
+    auto* node = static_cast<KeyNode*>(std::calloc(1, sizeof(KeyNode)));
+    if (!node) return SCENE_ERR_NOMEM;
+    node->kind = kind;
+    node->id = nodeId;
+    node->parentId = parentId;
+    node->record = record;
+    if (parent) {
+        node->parent = parent;
+        node->nextSibling = parent->firstChild;
+        parent->firstChild = node;
+    }
+    append_key_node(target(), node);
+    link_record_to_parent(kind, record, parentRecordId, flags1);
     return SCENE_OK;
 }
 
@@ -347,7 +357,7 @@ int read_track(ChunkData& d, int type) {
         } else {
             r = read_key_header(d, key, &frame);
         }
-        if (r == SCENE_OK) r = read_key_value(d, type, key, track->cursor, i);
+        if (r == SCENE_OK) r = read_key_value(d, type, key, track->last, i);
         if (r != SCENE_OK) {
             std::free(key);
             free_track(track);

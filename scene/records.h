@@ -202,7 +202,8 @@ struct Track {
     int keyCount;
     float length;
     Key* first;
-    Key* cursor; // the last key while reading; the last segment found while evaluating
+    Key* last;   // the tail, where the next key goes
+    Key* cursor; // the start key of the segment last evaluated, where the next search begins
 };
 
 struct WorldNode {

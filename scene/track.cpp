@@ -109,12 +109,12 @@ int track_add_key(Track* track, Key* key, int frame) {
     if (!track || !key) return SCENE_ERR_NULL;
     key->frame = static_cast<float>(frame);
     key->next = nullptr;
-    key->prev = track->cursor;
-    if (track->cursor)
-        track->cursor->next = key;
+    key->prev = track->last;
+    if (track->last)
+        track->last->next = key;
     else
         track->first = key;
-    track->cursor = key;
+    track->last = key;
     track->length = key->frame;
     ++track->keyCount;
     return SCENE_OK;

@@ -200,12 +200,8 @@ void drawAuroraScene(Image& img, Place p) {
              {90, 50, 20});
 }
 
-} // namespace
-
-Image makeMainPicture() {
-    Image img(640, 400, 0);
-    Rng rng(20261224);
-
+// The night sky with its stars and the moon in the top-right corner.
+void paintSky(Image& img, Rng& rng) {
     // Night sky over the whole picture.
     for (int y = 0; y < 362; ++y) {
         float t = std::pow(y / 330.0f, 1.4f);
@@ -224,7 +220,9 @@ Image makeMainPicture() {
     fillDisc(img, 528, 26, 3, {205, 203, 195}, 0.7f);
     fillDisc(img, 536, 35, 2.3f, {210, 208, 198}, 0.7f);
     fillDisc(img, 537, 23, 1.6f, {212, 210, 200}, 0.7f);
+}
 
+void paintSnowfields(Image& img) {
     // Far hills, then the near snowfields with firs on them.
     for (int x = 0; x < 640; ++x) {
         float far = hillLine(float(x), 292, 16, 1.3f);
@@ -251,6 +249,9 @@ Image makeMainPicture() {
         float base = hillLine(x, 322, 14, 4.1f) + 8;
         drawFir(img, x, base, h, firBody, firSnow, 0.55f);
     }
+}
+
+void paintSnowfall(Image& img, Rng& rng) {
     // Falling snow everywhere.
     for (int i = 0; i < 300; ++i) {
         float x = rng.range(0, 640), y = rng.range(0, 360);
@@ -259,14 +260,18 @@ Image makeMainPicture() {
     drawCrystal(img, 452, 292, 9, {200, 220, 255}, 0.55f);
     drawCrystal(img, 612, 286, 6, {200, 220, 255}, 0.45f);
     drawCrystal(img, 560, 304, 5, {200, 220, 255}, 0.4f);
+}
 
+void paintBottomStrip(Image& img) {
     // The black strip at the bottom that holds the meter line and the exit label.
     for (int x = 0; x < 640; ++x) {
         img.at(x, 360) = pack({40, 50, 80});
         img.at(x, 361) = pack({12, 14, 26});
         for (int y = 362; y < 400; ++y) img.at(x, y) = 0;
     }
+}
 
+void paintTitle(Image& img, Rng& rng) {
     // The title, in gold tinsel, and the garland above it.
     drawGarland(img, rng, 96, 640, 1, 5);
     TextStyle logo;
@@ -300,7 +305,10 @@ Image makeMainPicture() {
     drawSparkle(img, lx + 37 * 1 + 14, 26, 9, {255, 250, 220}, 0.9f);
     drawSparkle(img, lx + 37 * 6 + 22, 56, 7, {255, 250, 220}, 0.7f);
     drawSparkle(img, lx + 37 * 9 + 26, 23, 8, {255, 250, 220}, 0.8f);
+}
 
+// The menu window, the scroll band, the aurora panel and the key help.
+void paintPanels(Image& img) {
     // The menu window: deep blue glass with a faint crystal in it.
     verticalGradient(img, MENU_AREA, {9, 13, 36}, {14, 20, 50});
     drawCrystal(img, 300, 180, 70, {40, 56, 110}, 0.35f);
@@ -325,6 +333,19 @@ Image makeMainPicture() {
     help.advance = 10;
     help.fill = [](float) { return Rgb{88, 104, 150}; };
     drawText(img, 6, 378, "enter play   l random   q meter   esc leave", help, 14);
+}
+
+} // namespace
+
+Image makeMainPicture() {
+    Image img(640, 400, 0);
+    Rng rng(20261224);
+    paintSky(img, rng);
+    paintSnowfields(img);
+    paintSnowfall(img, rng);
+    paintBottomStrip(img);
+    paintTitle(img, rng);
+    paintPanels(img);
     return img;
 }
 
@@ -408,8 +429,10 @@ Image makeElfMask(const Image& mainPicture) {
     return img;
 }
 
-Image makeEndPicture(int frame) {
-    Image img(640, 400, 0);
+namespace {
+
+// The violet night with stars twinkling by frame, the garland and the frost crystals.
+void paintEndNight(Image& img, int frame) {
     Rng rng(1231);
     // Deep violet night fading to black at the foot.
     for (int y = 0; y < 400; ++y) {
@@ -427,10 +450,13 @@ Image makeEndPicture(int frame) {
     drawCrystal(img, 575, 230, 12, {150, 170, 230}, 0.45f);
     drawCrystal(img, 140, 290, 9, {150, 170, 230}, 0.4f);
     drawCrystal(img, 505, 160, 8, {150, 170, 230}, 0.4f);
+}
+
+// The candle on its sill with the holly at its foot; `cx` is its centre line.
+void paintCandle(Image& img, float cx, int frame) {
     // The last candle on a snowy sill.
     fillPolygon(img, {{0, 330}, {640, 330}, {640, 400}, {0, 400}}, {20, 22, 44});
     drawLine(img, 0, 330, 640, 330, 2, {90, 100, 150});
-    const float cx = 320;
     drawGlow(img, cx, 208, 150, {120, 70, 20}, 0.45f);
     fillPolygon(img, {{cx - 18, 236}, {cx + 18, 236}, {cx + 18, 328}, {cx - 18, 328}},
                 {220, 210, 190});
@@ -458,6 +484,9 @@ Image makeEndPicture(int frame) {
         fillDisc(img, bx, by, 3.4f, berry);
         fillDisc(img, bx - 1, by - 1, 1.0f, {255, 200, 200}, 0.8f);
     }
+}
+
+void paintFlame(Image& img, float cx, int frame) {
     // The flame leans one way, then the other.
     float lean = frame ? 3.0f : -2.5f, tall = frame ? 30.0f : 27.0f;
     drawGlow(img, cx + lean / 2, 212, 36, {255, 170, 60}, 0.6f);
@@ -472,6 +501,9 @@ Image makeEndPicture(int frame) {
     fillPolygon(
         img, {{cx - 3.5f, 222}, {cx + lean * 0.5f, 212 - tall * 0.4f}, {cx + 3.5f, 222}, {cx, 226}},
         {255, 250, 220});
+}
+
+void paintEndSnow(Image& img, int frame) {
     // Snow falling past, a little further on in the second frame.
     Rng snow(77);
     for (int i = 0; i < 140; ++i) {
@@ -480,6 +512,9 @@ Image makeEndPicture(int frame) {
         x += frame * 1.5f;
         if (y < 328) fillDisc(img, x, y, r, {225, 232, 255}, 0.8f);
     }
+}
+
+void paintEndWords(Image& img) {
     TextStyle big;
     big.originX = 3, big.originY = 3, big.stepX = 3.6f, big.stepY = 4.2f;
     big.core = 1.6f, big.outline = 1.4f, big.advance = 25;
@@ -497,6 +532,18 @@ Image makeEndPicture(int frame) {
     foot.fill = [](float) { return Rgb{110, 120, 170}; };
     const char* line3 = "tinselwave - a winter collection";
     drawText(img, (640 - textWidth(line3, foot)) / 2, 360, line3, foot, 14);
+}
+
+} // namespace
+
+Image makeEndPicture(int frame) {
+    Image img(640, 400, 0);
+    const float cx = 320;
+    paintEndNight(img, frame);
+    paintCandle(img, cx, frame);
+    paintFlame(img, cx, frame);
+    paintEndSnow(img, frame);
+    paintEndWords(img);
     return img;
 }
 

@@ -4,7 +4,11 @@
 #include "platform/window.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -145,3 +149,25 @@ TEST(Presenter, ScalesByNearestPixelInsideTheViewportOnly) {
             }
     }
 }
+
+namespace {
+
+// Only a machine with a graphics device can have a GL worth probing for; the probe itself
+// loads tens of megabytes of software GL that stay mapped when it is refused.
+TEST(Presenter, ProbesForAGpuOnlyWhereAGraphicsDeviceExists) {
+    const std::string dir = ::testing::TempDir() + "vrk_devices_" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    EXPECT_FALSE(console::graphicsDeviceIn(dir.c_str()));
+    std::ofstream(dir + "/null");
+    std::ofstream(dir + "/tty0");
+    EXPECT_FALSE(console::graphicsDeviceIn(dir.c_str()));
+    std::ofstream(dir + "/renderD128");
+    EXPECT_TRUE(console::graphicsDeviceIn(dir.c_str()));
+    std::filesystem::remove(dir + "/renderD128");
+    std::ofstream(dir + "/nvidiactl");
+    EXPECT_TRUE(console::graphicsDeviceIn(dir.c_str()));
+    std::filesystem::remove_all(dir);
+    EXPECT_FALSE(console::graphicsDeviceIn((dir + "/gone").c_str()));
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <vector>
 
 #include "scene/errors.h"
 #include "scene/scene.h"
@@ -28,7 +29,7 @@ struct TestTrack {
     // A rotation key built the way the reader builds them: running angle and cumulative
     // orientation.
     Key* add_rotation(int frame, float angle, float x, float y, float z) {
-        Key* prev = t->cursor;
+        Key* prev = t->last;
         Key* k = add(frame, {prev ? prev->value[0] + angle : angle, x, y, z});
         Quaternion rel, before{1, 0, 0, 0};
         quat_from_angle_axis(angle, x, y, z, &rel);
@@ -61,6 +62,32 @@ TEST_F(TrackTest, TwoKeysGiveTheMidpointHalfway) {
     EXPECT_FLOAT_EQ(v.x, 5);
     EXPECT_FLOAT_EQ(v.y, 10);
     EXPECT_FLOAT_EQ(v.z, -5);
+}
+
+// The evaluation's search position and the end where keys are added are two things: a key
+// added after an evaluation still goes after the last key, and the next evaluation sees it.
+TEST_F(TrackTest, KeysAddedAfterAnEvaluationStayInFrameOrder) {
+    TestTrack tr;
+    tr.add(0, {0});
+    tr.add(10, {10});
+    tr.add(20, {20});
+    spline_init(tr.t);
+    float v;
+    track_eval_float(tr.t, 5, &v); // leaves the search at the first segment
+    tr.add(30, {30});
+    std::vector<float> frames;
+    for (Key* k = tr.t->first; k; k = k->next) {
+        frames.push_back(k->frame);
+        if (k->next) {
+            EXPECT_EQ(k, k->next->prev);
+        }
+    }
+    EXPECT_EQ((std::vector<float>{0, 10, 20, 30}), frames);
+    EXPECT_EQ(4, tr.t->keyCount);
+    EXPECT_EQ(30.0f, tr.t->length);
+    spline_init(tr.t);
+    track_eval_float(tr.t, 25, &v);
+    EXPECT_FLOAT_EQ(v, 25);
 }
 
 TEST_F(TrackTest, EaseTable) {

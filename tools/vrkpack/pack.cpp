@@ -57,63 +57,66 @@ std::string folded(const std::string& s) {
 
 } // namespace
 
-int createArchive(const std::string& out, const std::vector<std::string>& files) {
-    struct Input {
-        std::string path, name;
-        std::uint64_t size;
-    };
-    std::vector<Input> inputs;
+namespace {
+
+struct Input {
+    std::string path, name;
+    std::uint64_t size;
+};
+
+// Why a file cannot be the next entry after `inputs`, or an empty text when it can.
+std::string refusal(const std::vector<Input>& inputs, const std::string& name) {
+    if (name.empty() || name.size() > MAX_NAME)
+        return "entry name '" + name + "' is longer than 12 characters";
+    // The reader looks up file name and extension only; a name it would cut shorter could
+    // never be found.
+    if (archiveLookupName(name.c_str()) != name.c_str())
+        return "entry name '" + name + "' contains a directory or drive separator";
+    for (const Input& earlier : inputs) {
+        const std::string a = folded(earlier.name), b = folded(name);
+        if (a == b)
+            return "duplicate entry name '" + name + "' (also from '" + earlier.path +
+                   "'); names compare without regard to case";
+        // Lookup matches a stored name that begins with the requested one, so a request for
+        // this name would find the earlier entry instead.
+        if (a.compare(0, b.size(), b) == 0)
+            return "entry '" + name + "' would be shadowed by '" + earlier.name +
+                   "' listed before it; list the shorter name first";
+    }
+    return {};
+}
+
+// The entries in order, each checked; stops counting once the data pass the format's limit.
+int collectInputs(const std::vector<std::string>& files, std::vector<Input>& inputs,
+                  std::uint64_t& dataBytes) {
     if (files.size() > MAX_ENTRIES)
         return fail("too many files: an archive holds at most 65535 entries");
-
-    std::uint64_t dataBytes = 0;
+    dataBytes = 0;
     for (const std::string& path : files) {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec)) return fail("'" + path + "' is not a readable file");
         const std::uint64_t size = fs::file_size(path, ec);
         if (ec) return fail("cannot read the size of '" + path + "'");
         const std::string name = fs::path(path).filename().string();
-        if (name.empty() || name.size() > MAX_NAME)
-            return fail("entry name '" + name + "' is longer than 12 characters");
-        // The reader looks up file name and extension only; a name it would cut shorter could
-        // never be found.
-        if (archiveLookupName(name.c_str()) != name.c_str())
-            return fail("entry name '" + name + "' contains a directory or drive separator");
-        for (const Input& earlier : inputs) {
-            const std::string a = folded(earlier.name), b = folded(name);
-            if (a == b)
-                return fail("duplicate entry name '" + name + "' (also from '" + earlier.path +
-                            "'); names compare without regard to case");
-            // Lookup matches a stored name that begins with the requested one, so a request for
-            // this name would find the earlier entry instead.
-            if (a.compare(0, b.size(), b) == 0)
-                return fail("entry '" + name + "' would be shadowed by '" + earlier.name +
-                            "' listed before it; list the shorter name first");
-        }
+        const std::string why = refusal(inputs, name);
+        if (!why.empty()) return fail(why);
         inputs.push_back({path, name, size});
         dataBytes += size;
         if (dataBytes > MAX_FILE) break;
     }
-    const std::uint64_t directoryBytes = 2 + 21 * static_cast<std::uint64_t>(inputs.size());
-    const std::uint64_t total = dataBytes + directoryBytes + 8;
-    if (dataBytes > MAX_FILE || total > MAX_FILE)
-        return fail("the files add up to more than the format's 2 GiB limit");
+    return 0;
+}
 
-    const std::string temporary = out + ".partial";
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return fail("cannot write '" + out + "'");
-
+// Entry data back to back, then the directory and its trailer; `total` is the file's size.
+int writeEntries(std::ofstream& file, const std::vector<Input>& inputs, std::uint64_t total) {
     std::string directory;
     directory.push_back(static_cast<char>(inputs.size() & 0xff));
     directory.push_back(static_cast<char>(inputs.size() >> 8));
     std::uint64_t offset = 0;
     std::vector<char> bytes;
     for (const Input& in : inputs) {
-        if (!readWhole(in.path, bytes) || bytes.size() != in.size) {
-            file.close();
-            fs::remove(temporary);
+        if (!readWhole(in.path, bytes) || bytes.size() != in.size)
             return fail("cannot read '" + in.path + "' (or it changed while packing)");
-        }
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         char name[13] = {};
         std::memcpy(name, in.name.data(), in.name.size());
@@ -126,6 +129,29 @@ int createArchive(const std::string& out, const std::vector<std::string>& files)
     put32(trailer, static_cast<std::uint32_t>(total - offset));
     trailer += "DATA";
     file.write(trailer.data(), static_cast<std::streamsize>(trailer.size()));
+    return 0;
+}
+
+} // namespace
+
+int createArchive(const std::string& out, const std::vector<std::string>& files) {
+    std::vector<Input> inputs;
+    std::uint64_t dataBytes = 0;
+    if (int r = collectInputs(files, inputs, dataBytes)) return r;
+    const std::uint64_t directoryBytes = 2 + 21 * static_cast<std::uint64_t>(inputs.size());
+    const std::uint64_t total = dataBytes + directoryBytes + 8;
+    if (dataBytes > MAX_FILE || total > MAX_FILE)
+        return fail("the files add up to more than the format's 2 GiB limit");
+
+    // Written beside the target and renamed over it, so a failure never leaves half an archive.
+    const std::string temporary = out + ".partial";
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    if (!file) return fail("cannot write '" + out + "'");
+    if (int r = writeEntries(file, inputs, total)) {
+        file.close();
+        fs::remove(temporary);
+        return r;
+    }
     file.close();
     if (!file) {
         fs::remove(temporary);
