@@ -367,3 +367,30 @@ TEST(FrameHostile, BadNumbersDrawNothingAndTheTableNeverOverflows) {
 }
 
 } // namespace
+
+namespace {
+
+// Through the real drawers: a grey face of intensity 100 and a flare adding 0x10 per channel.
+TEST(FramePixels, ANearerFaceCoversTheFlareAndAFartherOneIsAddedTo) {
+    for (float faceDepth : {10.0f, 100.0f}) {
+        TestScene t;
+        t.settings.flareType = 3;
+        t.light({0, 0, 50});
+        scene::Object* o =
+            t.object({{160, 20, faceDepth}, {140, 180, faceDepth}, {180, 180, faceDepth}},
+                     {{0, 1, 2}}, t.material(engine::SHADING_CONSTANT_GOURAUD, false));
+        for (int i = 0; i < 3; ++i) o->vertices[i].vertexLight = 100.0f;
+        engine::ProjectScene(&t.scene, &t.camera, 320, 200);
+        engine::FrameContext c = t.context();
+        c.drawers = &engine::frameDrawers;
+        engine::SetRasterTarget(reinterpret_cast<std::uint8_t*>(t.frame.data()), 1280, 320, 200);
+        EXPECT_EQ(engine::RenderFrame(&t.scene, &t.camera, c), 2);
+        const std::uint32_t centre = t.frame[100 * 320 + 160];
+        EXPECT_EQ(centre, faceDepth < 50 ? 0x00646464u : 0x00747474u) << faceDepth;
+        // Outside the face only the flare: its 64 x 64 square around the centre.
+        EXPECT_EQ(t.frame[70 * 320 + 135], 0x00101010u);
+        EXPECT_EQ(t.frame[60 * 320 + 100], 0u);
+    }
+}
+
+} // namespace
