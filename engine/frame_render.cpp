@@ -93,9 +93,10 @@ int collectFlares(const scene::Camera& camera, const FrameContext& ctx, int coun
 
 void drawFlare(const scene::Light& l, const FrameContext& ctx) {
     if (!ctx.flarePicture || !ctx.frame || !ctx.drawers->blitFlare) return;
-    if (!std::isfinite(l.sx) || !std::isfinite(l.sy)) return;
+    // The visibility test keeps the centre within a picture's size of the frame; a far-off
+    // one (NaN included) would not fit an int.
+    if (!(std::fabs(l.sx) < 1e6f) || !(std::fabs(l.sy) < 1e6f)) return;
     const int w = l.flareWidthInt, h = l.flareHeightInt;
-    // The visibility test keeps sx and sy within a picture's size of the frame, so they fit.
     const int x = static_cast<int>(std::lround(l.sx)) - (w >> 1);
     const int y = static_cast<int>(std::lround(l.sy)) - (h >> 1);
     ctx.drawers->blitFlare(ctx.flarePicture, w, h, x, y, ctx.frame, ctx.settings->renderWidth,

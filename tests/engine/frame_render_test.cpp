@@ -394,3 +394,38 @@ TEST(FramePixels, ANearerFaceCoversTheFlareAndAFartherOneIsAddedTo) {
 }
 
 } // namespace
+
+namespace {
+
+// RenderScene takes the engine's globals: settings, light table, flare picture, the scene's
+// sort table and the buffers of SetFrameBuffers.
+TEST(FrameGlobals, RenderSceneDrawsWhatTheEngineWasGiven) {
+    TestScene t;
+    t.settings.flareType = 3;
+    t.light({0, 0, 50});
+    t.object(tri(100, 50, 100), {{0, 1, 2}}, t.material(4, false));
+    t.object(tri(100, 50, 10), {{0, 1, 2}}, t.material(1));
+    ASSERT_EQ(engine::AllocFaceSortTable(&t.scene), 1);
+    const engine::FrameDrawers saved = engine::frameDrawers;
+    const engine::EngineSettings savedSettings = engine::engineSettings;
+    engine::frameDrawers = recorders;
+    engine::engineSettings = t.settings;
+    engine::lightTable = t.lights;
+    engine::flareTexture = t.flarePicture.data();
+    engine::SetFrameBuffers(t.frame.data(), 1280, t.previous.data());
+    engine::ProjectScene(&t.scene, &t.camera, 320, 200);
+    calls.clear();
+    engine::RenderScene(&t.scene, &t.camera);
+    engine::frameDrawers = saved;
+    engine::engineSettings = savedSettings;
+    engine::lightTable = {};
+    engine::flareTexture = nullptr;
+    engine::SetFrameBuffers(nullptr, 0, nullptr);
+    engine::FreeFaceSortTable(&t.scene);
+    EXPECT_EQ(drawers(), (Names{"environment", "flare", "textured"}));
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].previous, t.previous.data());
+    EXPECT_EQ(calls[1].texture, t.flarePicture.data());
+}
+
+} // namespace
