@@ -63,7 +63,8 @@ template <int NA> struct Chain {
     bool Advance(const FixedVertex<NA>* v, int n, int bottom, int direction, bool attributes) {
         while (rows <= 0) {
             if (at == bottom) return false;
-            const int next = (at + direction + n) % n;
+            int next = at + direction;
+            next = next == n ? 0 : next < 0 ? n - 1 : next;
             rows = static_cast<int>(Ceil16(v[next].y) - Ceil16(v[at].y));
             if (rows > 0) Start(v[at], v[next], rows, attributes);
             at = next;
