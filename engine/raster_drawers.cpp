@@ -19,20 +19,38 @@ void SetRasterTarget(std::uint8_t* frame, int pitchBytes, int width, int height)
 
 namespace raster {
 
+namespace {
+
+// The setting where it is a number inside [0, limit], else the nearer end (0 for a NaN low
+// edge, limit for a NaN high edge).
+float Within(float setting, float limit, float nan) {
+    if (!(setting == setting)) return nan;
+    return setting < 0 ? 0 : setting > limit ? limit : setting;
+}
+
+// ceil of a value in [0, MAX_RASTER_SIZE].
+int CeilSmall(float v) {
+    const int i = static_cast<int>(v);
+    return i + (static_cast<float>(i) < v ? 1 : 0);
+}
+
+} // namespace
+
 bool CurrentClipRect(ClipRect& r) {
     const RasterTarget& t = rasterTarget;
     if (t.frame == nullptr || t.width <= 0 || t.height <= 0) return false;
     const EngineSettings& s = engineSettings;
-    // fmax and fmin pass over a NaN setting to the frame's own edge.
-    r.minX = std::fmax(s.clipMinX, 0.0f);
-    r.minY = std::fmax(s.clipMinY, 0.0f);
-    r.maxX = std::fmin(s.clipMaxX, static_cast<float>(std::min(t.width, MAX_RASTER_SIZE)));
-    r.maxY = std::fmin(s.clipMaxY, static_cast<float>(std::min(t.height, MAX_RASTER_SIZE)));
+    const auto w = static_cast<float>(std::min(t.width, MAX_RASTER_SIZE));
+    const auto h = static_cast<float>(std::min(t.height, MAX_RASTER_SIZE));
+    r.minX = Within(s.clipMinX, w, 0);
+    r.minY = Within(s.clipMinY, h, 0);
+    r.maxX = Within(s.clipMaxX, w, w);
+    r.maxY = Within(s.clipMaxY, h, h);
     if (!(r.minX < r.maxX) || !(r.minY < r.maxY)) return false;
-    r.pixelLeft = static_cast<int>(std::ceil(r.minX));
-    r.pixelTop = static_cast<int>(std::ceil(r.minY));
-    r.pixelRight = static_cast<int>(std::ceil(r.maxX));
-    r.pixelBottom = static_cast<int>(std::ceil(r.maxY));
+    r.pixelLeft = CeilSmall(r.minX);
+    r.pixelTop = CeilSmall(r.minY);
+    r.pixelRight = CeilSmall(r.maxX);
+    r.pixelBottom = CeilSmall(r.maxY);
     return true;
 }
 
@@ -66,10 +84,12 @@ void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, SpanRout
     const double d = (x0 - x2) * (y1 - y2) - (x1 - x2) * (y0 - y2);
     if (d == 0.0) return;
     const double invd = 1.0 / d;
-    std::int32_t grad[NA];
+    std::int64_t grad[NA];
+    std::int32_t step[NA];
     for (int k = 0; k < NA; ++k) {
         const double q0 = pool[0].a[k], q1 = pool[1].a[k], q2 = pool[2].a[k];
-        grad[k] = RoundToInt(((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) * 65536.0 * invd);
+        grad[k] = RoundToWide(((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) * 65536.0 * invd);
+        step[k] = static_cast<std::int32_t>(static_cast<std::uint32_t>(grad[k]));
     }
     FixedVertex<NA> fixed[CLIP_LIST];
     int n = 3;
@@ -83,7 +103,7 @@ void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, SpanRout
     }
     FillPolygon<NA>(fixed, n, grad, clip,
                     [&](std::uint32_t* dst, int count, const std::int32_t* a) {
-                        routine(dst, count, a, grad, src);
+                        routine(dst, count, a, step, src);
                     });
 }
 
