@@ -193,7 +193,9 @@ scene::Object* SceneBuilder::object(const std::string& name, int vertices, int f
 
 scene::Light* SceneBuilder::light(float x, float y, float z, float rangeStart, float rangeEnd) {
     auto* l = static_cast<scene::Light*>(std::calloc(1, sizeof(scene::Light)));
-    l->name = copyOf("light" + std::to_string(nextId));
+    char name[24];
+    std::snprintf(name, sizeof name, "light%d", nextId);
+    l->name = copyOf(name);
     l->id = nextId++;
     l->position = {x, y, z};
     l->rangeStart = rangeStart;
