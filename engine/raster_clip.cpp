@@ -26,6 +26,17 @@ std::int32_t RoundToInt(double value) {
         static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
 }
 
+std::int64_t RoundToWide(double value) {
+    if (std::fabs(value) < 70368744177664.0) {
+#if defined(__SSE2__)
+        return _mm_cvtsd_si64(_mm_set_sd(value));
+#else
+        return std::llrint(value);
+#endif
+    }
+    return RoundToInt(value);
+}
+
 namespace {
 
 std::uint32_t YBits(float y, const ClipRect& r) {

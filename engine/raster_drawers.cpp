@@ -66,10 +66,12 @@ void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, SpanRout
     const double d = (x0 - x2) * (y1 - y2) - (x1 - x2) * (y0 - y2);
     if (d == 0.0) return;
     const double invd = 1.0 / d;
-    std::int32_t grad[NA];
+    std::int64_t grad[NA];
+    std::int32_t step[NA];
     for (int k = 0; k < NA; ++k) {
         const double q0 = pool[0].a[k], q1 = pool[1].a[k], q2 = pool[2].a[k];
-        grad[k] = RoundToInt(((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) * 65536.0 * invd);
+        grad[k] = RoundToWide(((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) * 65536.0 * invd);
+        step[k] = static_cast<std::int32_t>(static_cast<std::uint32_t>(grad[k]));
     }
     FixedVertex<NA> fixed[CLIP_LIST];
     int n = 3;
@@ -83,7 +85,7 @@ void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, SpanRout
     }
     FillPolygon<NA>(fixed, n, grad, clip,
                     [&](std::uint32_t* dst, int count, const std::int32_t* a) {
-                        routine(dst, count, a, grad, src);
+                        routine(dst, count, a, step, src);
                     });
 }
 

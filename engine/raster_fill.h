@@ -28,6 +28,10 @@ inline std::int64_t ChainSlope(std::int64_t diff, std::int64_t dy, int rows) {
     return (diff * 65536) / dy;
 }
 
+// Slopes and gradients beyond this (2^30 units per pixel) only come from hostile faces; held
+// here, their products with a prestep keep inside 64 bits.
+constexpr std::int64_t MAX_SLOPE = std::int64_t{1} << 46;
+
 // One outline chain. The x values keep 64 bits; the attributes step modulo 2^32 like the
 // inner loops' registers.
 template <int NA> struct Chain {
@@ -46,10 +50,12 @@ template <int NA> struct Chain {
         for (int k = 0; k < NA; ++k) {
             const auto diff = static_cast<std::int32_t>(static_cast<std::uint32_t>(q.a[k]) -
                                                         static_cast<std::uint32_t>(p.a[k]));
-            const auto slope = static_cast<std::int32_t>(ChainSlope(diff, dy, segmentRows));
+            // The prestep uses the whole slope; the rows step with its low 32 bits.
+            const std::int64_t slope =
+                std::clamp(ChainSlope(diff, dy, segmentRows), -MAX_SLOPE, MAX_SLOPE);
             da[k] = static_cast<std::uint32_t>(slope);
             a[k] = static_cast<std::uint32_t>(p.a[k]) +
-                   static_cast<std::uint32_t>((static_cast<std::int64_t>(slope) * pre) >> 16);
+                   static_cast<std::uint32_t>((slope * pre) >> 16);
         }
     }
 
@@ -73,10 +79,11 @@ template <int NA> struct Chain {
 
 // Fills the polygon v[0..n) by the top-left rule on pixel centres: rows from ceil(top y),
 // pixels ceil(start x) to ceil(end x) - 1, attributes prestepped to the first pixel and then
-// stepped by grad. span(dst, count, attributes) fills one span. Rows and columns are held to
+// stepped by the gradients (whole for the prestep, their low 32 bits for the steps).
+// span(dst, count, attributes) fills one span. Rows and columns are held to
 // the clip rectangle, so that float rounding in the clipper never reaches past it.
 template <int NA, typename Span>
-void FillPolygon(const FixedVertex<NA>* v, int n, const std::int32_t* grad, const ClipRect& clip,
+void FillPolygon(const FixedVertex<NA>* v, int n, const std::int64_t* grad, const ClipRect& clip,
                  Span&& span) {
     int top = 0, bottom = 0;
     for (int i = 1; i < n; ++i) {

@@ -47,6 +47,8 @@ extern std::uint64_t clipperCalls;
 
 // value rounded to the nearest integer (ties to even), taken modulo 2^32; 0 when not finite.
 std::int32_t RoundToInt(double value);
+// The same without the modulo where |value| < 2^46; larger values are taken modulo 2^32.
+std::int64_t RoundToWide(double value);
 inline std::int32_t ToFixed(float value) {
     return RoundToInt(static_cast<double>(value) * 65536.0);
 }

@@ -60,6 +60,38 @@ Cover Covers(const Triangle& given, const Rect& clip, int px, int py) {
     return inside ? Cover::In : Cover::Out;
 }
 
+std::vector<Point> ClipToRect(const Triangle& given, const Rect& r) {
+    const Triangle t = AsFloats(given);
+    std::vector<Point> poly{{t.x[0], t.y[0]}, {t.x[1], t.y[1]}, {t.x[2], t.y[2]}};
+    // Signed distance inside each of the four half-planes.
+    const auto inside = [&r](int edge, const Point& p) {
+        switch (edge) {
+        case 0:
+            return p.x - r.minX;
+        case 1:
+            return r.maxX - p.x;
+        case 2:
+            return p.y - r.minY;
+        default:
+            return r.maxY - p.y;
+        }
+    };
+    for (int edge = 0; edge < 4; ++edge) {
+        std::vector<Point> out;
+        for (std::size_t i = 0; i < poly.size(); ++i) {
+            const Point a = poly[i], b = poly[(i + 1) % poly.size()];
+            const double da = inside(edge, a), db = inside(edge, b);
+            if (da >= 0) out.push_back(a);
+            if ((da >= 0) != (db >= 0)) {
+                const double s = da / (da - db);
+                out.push_back({a.x + (b.x - a.x) * s, a.y + (b.y - a.y) * s});
+            }
+        }
+        poly = out;
+    }
+    return poly;
+}
+
 double Interpolate(const Triangle& given, const double q[3], double px, double py) {
     const Triangle t = AsFloats(given);
     const double d = Orientation(t);

@@ -33,6 +33,13 @@ double GradientX(const Triangle& t, const double q[3]);
 // The triangle with its coordinates rounded to floats, as the drawers receive them.
 Triangle AsFloats(const Triangle& t);
 
+// The triangle cut to the rectangle, exactly in double precision: the polygon the drawers
+// fill, as a list of points.
+struct Point {
+    double x, y;
+};
+std::vector<Point> ClipToRect(const Triangle& t, const Rect& r);
+
 // Twice the signed area as the drawers compute it; they draw only when it is negative.
 double Orientation(const Triangle& t);
 
