@@ -230,17 +230,11 @@ Scene3ds makeCabinScene() {
     smoke.materialB = m.smokeBlend;
     addPuffs(s, smoke);
     id += smoke.count;
-    s.lights.push_back({"MoonLight", moon + Vec3{-200, -300, 0}, {0.7f, 0.8f, 1.0f}, 0, 16000, 1});
+    // Moonlight from high in the north-east lights the gouraud faces (the first light).
+    s.lights.push_back(shadingLight("MoonLight", {0.45f, 0.5f, 0.75f}, 6000, 13000));
     s.lights.push_back({"WindowLight", {-23, -70, 36}, {1.0f, 0.75f, 0.45f}, 20, 260, 1});
     s.lights.push_back({"LanternLight", {42, -56, 40}, {1.0f, 0.8f, 0.5f}, 5, 120, 1});
-    for (const Light& l : s.lights) {
-        Node n;
-        n.kind = NODE_OMNI;
-        n.name = l.name;
-        n.id = id++;
-        n.position = {{0, l.position, {}}};
-        s.nodes.push_back(n);
-    }
+    for (const Light& l : s.lights) addLightNode(s, l.name, id++, -1, l.position);
     addCamera(s, id);
     return s;
 }

@@ -157,12 +157,13 @@ Image paintCarriage() {
 }
 
 Image paintBoiler() {
-    // Looked up by the normal: u grows with its upward part, v with its depth part.
+    // Looked up by the normal: u grows with its upward part, v with its depth part. The scene
+    // library's normals point into the solid, so "up" on the boiler is the low end of u.
     Image img(N, N);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
-            const float up = (static_cast<float>(x) - 128) / 128,
-                        side = (static_cast<float>(y) - 128) / 128;
+            const float up = (128 - static_cast<float>(x)) / 128,
+                        side = (128 - static_cast<float>(y)) / 128;
             const float diffuse = 0.18f + 0.5f * std::fmax(up, 0.0f);
             const float spec =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up - 0.55f, side + 0.3f) * 2.2f), 2.0f);

@@ -128,7 +128,8 @@ Image paintBauble() {
     Image img(N, N);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
-            const float up = (x - 128.0f) / 128, side = (y - 128.0f) / 128;
+            // Normals point into the ball (see the boiler's light map): up is the low end of u.
+            const float up = (128.0f - x) / 128, side = (128.0f - y) / 128;
             const float body = 0.25f + 0.55f * std::fmax(0.0f, 0.6f + 0.4f * up);
             const float spec =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up - 0.5f, side - 0.35f) * 3.0f), 1.5f);

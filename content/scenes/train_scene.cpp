@@ -274,23 +274,15 @@ Scene3ds makeTrainScene() {
     steam.materialB = m.smoke;
     addPuffs(s, steam);
     id += steam.count;
-    // The moon's light comes first: gouraud faces are lit by the first light alone. It sits just
-    // before the moon's face so that its flare is drawn over the moon.
-    s.lights.push_back({"MoonLight", moon + Vec3{300, -80, -60}, {0.8f, 0.85f, 1.0f}, 0, 14000, 1});
+    // Gouraud faces are lit by the first light alone: moonlight from high in the west. The
+    // moon's own light carries the flare on its face (sitting just before it so the flare is
+    // drawn over the moon) and reaches nothing; the headlamp, and its flare, ride on the engine.
+    s.lights.push_back(shadingLight("SkyLight", {-0.73f, 0.23f, 0.64f}, 6000, 13000));
+    s.lights.push_back({"MoonLight", moon + Vec3{300, -80, -60}, {0.8f, 0.85f, 1.0f}, 0, 1, 1});
     s.lights.push_back({"Headlamp", {72, 0, 44 + RAIL_Z}, {1.0f, 0.9f, 0.7f}, 0, 350, 1});
-    Node moonLight;
-    moonLight.kind = NODE_OMNI;
-    moonLight.name = "MoonLight";
-    moonLight.id = id++;
-    moonLight.position = {{0, s.lights[0].position, {}}};
-    s.nodes.push_back(moonLight);
-    Node lamp;
-    lamp.kind = NODE_OMNI;
-    lamp.name = "Headlamp";
-    lamp.id = id++;
-    lamp.parent = engine; // the lamp, and its flare, travel with the engine
-    lamp.position = {{0, {74, 0, 44}, {}}};
-    s.nodes.push_back(lamp);
+    addLightNode(s, "SkyLight", id++, -1, s.lights[0].position);
+    addLightNode(s, "MoonLight", id++, -1, s.lights[1].position);
+    addLightNode(s, "Headlamp", id++, engine, {74, 0, 44});
     addCamera(s, id);
     return s;
 }
