@@ -67,39 +67,43 @@ float fieldHeight(float x, float y) {
 void addCabin(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder b("Cabin", {});
     b.material = m.logs;
-    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 4);
-    b.place = rotateZ(PI / 2); // gable ends under the roof, drawn out along x
-    addPrism(b, {{-40, 60}, {40, 60}, {0, 92}}, -50, 50, 2);
+    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 12); // small pieces sort well against the window
+    // The gable ends: thin, so that their slopes stay small pieces under the roof's own.
+    b.place = rotateZ(PI / 2);
+    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, -50, -46, 2);
+    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, 46, 50, 2);
     for (float side : {-1.0f, 1.0f}) { // snowed roof slabs on the two slopes
         b.material = m.roof;
-        b.place = translate({0, side * 22, 77}) * rotateX(side * std::atan2(32.0f, 40.0f));
+        b.place = translate({0, side * 22, 77}) * rotateX(-side * std::atan2(32.0f, 40.0f));
         addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 3);
     }
     b.place = Transform{};
     b.material = m.window;
-    addBox(b, {-38, -42, 22}, {-8, -39, 50});
+    // Window, doorway and door stand well out of the wall: the painter's sort compares the
+    // centres of faces, and a wall piece must not come out nearer than what lies on it.
+    addBox(b, {-38, -44, 22}, {-8, -36, 50}, 1, 3);
     b.material = m.warm; // the lit doorway behind the door
-    addBox(b, {11, -40.5f, 0.5f}, {33, -39.5f, 45});
+    addBox(b, {11, -42, 0.5f}, {33, -38, 45}, 1, 3);
     b.material = m.stone;
     addBox(b, {22, 8, 70}, {36, 22, 112}, 1, 2);
     b.material = m.lantern;
-    b.place = translate({42, -48, 40});
+    b.place = translate({42, -52, 40});
     addLathe(b, {{0, -8}, {4, -8}, {5, 0}, {3, 4}, {0, 8}}, 8, false);
     b.place = Transform{};
-    addBox(b, {40, -48, 48}, {44, -39, 50}); // its bracket
+    addBox(b, {40, -52, 48}, {44, -39, 50}); // its bracket
     s.meshes.push_back(b.take());
     const int cabin = id++;
     addObjectNode(s, "Cabin", cabin, -1, {});
 
     // The door hangs on its left edge, part of the cabin's hierarchy, with a glass bauble.
-    MeshBuilder d("Door", {10, -40.5f, 0});
+    MeshBuilder d("Door", {10, -44.5f, 0});
     d.material = m.door;
-    addBox(d, {0, -2, 0}, {24, 0.5f, 46}, 1, 2);
+    addBox(d, {0, -1.5f, 0}, {24, 1, 46}, 1, 3);
     d.material = m.glass;
     d.place = translate({12, -6, 32});
     addSphere(d, 4, 12, 6, false);
     s.meshes.push_back(d.take());
-    Node& door = addObjectNode(s, "Door", id++, cabin, {10, -40.5f, 0});
+    Node& door = addObjectNode(s, "Door", id++, cabin, {10, -44.5f, 0});
     door.rotation = {{0, 0, {0, 0, 1}, {}},
                      {420, 0, {0, 0, 1}, {}},
                      {560, -1.1f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
@@ -171,7 +175,7 @@ void addCamera(Scene3ds& s, int& id) {
         {150, {-200, -680, 62}, {-5, 0, 70}, 54, 1},
         {300, {-140, -460, 55}, {-15, -20, 55}, 50, -1.5f},
         {450, {-70, -260, 46}, {-20, -40, 42}, 46, 1},
-        {CABIN_FRAMES, {-28, -120, 38}, {-22, -40, 36}, 40, 0},
+        {CABIN_FRAMES, {-30, -175, 40}, {-20, -40, 36}, 42, 0},
     };
     s.cameras.push_back(
         {"Cam", shots[0].position, shots[0].target, shots[0].roll, 2400 / shots[0].fov});
@@ -230,10 +234,11 @@ Scene3ds makeCabinScene() {
     smoke.materialB = m.smokeBlend;
     addPuffs(s, smoke);
     id += smoke.count;
-    // Moonlight from high in the north-east lights the gouraud faces (the first light).
-    s.lights.push_back(shadingLight("MoonLight", {0.45f, 0.5f, 0.75f}, 6000, 13000));
+    // Moonlight from high behind the camera lights the gouraud faces (the first light): the
+    // snowed roof and the field turn their lit side to the viewer.
+    s.lights.push_back(shadingLight("MoonLight", {-0.3f, -0.7f, 0.65f}, 6000, 13000));
     s.lights.push_back({"WindowLight", {-23, -70, 36}, {1.0f, 0.75f, 0.45f}, 20, 260, 1});
-    s.lights.push_back({"LanternLight", {42, -56, 40}, {1.0f, 0.8f, 0.5f}, 5, 120, 1});
+    s.lights.push_back({"LanternLight", {42, -60, 40}, {1.0f, 0.8f, 0.5f}, 5, 120, 1});
     for (const Light& l : s.lights) addLightNode(s, l.name, id++, -1, l.position);
     addCamera(s, id);
     return s;

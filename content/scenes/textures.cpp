@@ -105,7 +105,7 @@ Image paintSky() {
         const float tip = std::fabs(std::fmod(static_cast<float>(x) * 0.37f + 100, 5.0f) - 2.5f);
         const float top = ridge - (hash(x / 5, 1, 9) > 0.4f ? (2.5f - tip) * 2.2f : 0);
         for (int y = static_cast<int>(top); y < N; ++y)
-            img.at(x, y) = art::pack(art::mix(Rgb{8, 12, 24}, Rgb{3, 5, 12}, (y - top) / 30.0f));
+            img.at(x, y) = art::pack(art::mix(Rgb{16, 22, 44}, Rgb{8, 12, 26}, (y - top) / 30.0f));
     }
     return img;
 }

@@ -114,8 +114,9 @@ void addForest(Scene3ds& s, const Mats& m) {
         addFir(firs[y > 0 ? 1 : 0], {}, h, rng.range(0, 2 * PI));
         ++planted;
     }
-    for (int i = 0; i < 26; ++i) {
+    for (int i = 0; i < 30; ++i) {
         const float x = rng.range(-1500, 3000), y = (i % 2 ? 1.0f : -1.0f) * rng.range(70, 420);
+        if (std::hypot(x + 300, y + 330) < 350) continue; // clear of the camera's first place
         addDrift(drifts, {x, y, groundHeight(x, y) - 3}, rng.range(18, 40), rng.range(8, 16));
     }
     for (auto& f : firs) s.meshes.push_back(f.take());
@@ -277,7 +278,7 @@ Scene3ds makeTrainScene() {
     // Gouraud faces are lit by the first light alone: moonlight from high in the west. The
     // moon's own light carries the flare on its face (sitting just before it so the flare is
     // drawn over the moon) and reaches nothing; the headlamp, and its flare, ride on the engine.
-    s.lights.push_back(shadingLight("SkyLight", {-0.73f, 0.23f, 0.64f}, 6000, 13000));
+    s.lights.push_back(shadingLight("SkyLight", {-0.8f, 0.25f, 0.42f}, 6000, 13000));
     s.lights.push_back({"MoonLight", moon + Vec3{300, -80, -60}, {0.8f, 0.85f, 1.0f}, 0, 1, 1});
     s.lights.push_back({"Headlamp", {72, 0, 44 + RAIL_Z}, {1.0f, 0.9f, 0.7f}, 0, 350, 1});
     addLightNode(s, "SkyLight", id++, -1, s.lights[0].position);
