@@ -178,4 +178,26 @@ TEST(IntroScenesOracle, AssimpReadsTheSameScene) {
     }
 }
 
+// scenedump, the authors' tool, shows each scene: its camera, lights, objects and frames.
+TEST(IntroScenesOracle, ScenedumpShowsThem) {
+    for (const char* name : FILES) {
+        SCOPED_TRACE(name);
+        const std::string cmd = std::string(VRK_SCENEDUMP) + " '" + generated(name) + "' 100";
+        FILE* p = popen(cmd.c_str(), "r");
+        ASSERT_NE(nullptr, p);
+        std::string text;
+        char buf[4096];
+        while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) text.append(buf, n);
+        EXPECT_EQ(0, pclose(p));
+        Loaded l(readFile(generated(name)));
+        EXPECT_NE(std::string::npos, text.find("camera \"Cam\""));
+        for (auto* li : l.records<scene::Light>(scene::WORLD_LIGHT))
+            EXPECT_NE(std::string::npos, text.find(std::string("light \"") + li->name + "\""));
+        for (auto* o : l.records<scene::Object>(scene::WORLD_OBJECT))
+            EXPECT_NE(std::string::npos, text.find(std::string("object \"") + o->name + "\" id " +
+                                                   std::to_string(o->id)))
+                << o->name;
+    }
+}
+
 } // namespace
