@@ -115,7 +115,7 @@ void addForest(Scene3ds& s, const Mats& m) {
         ++planted;
     }
     for (int i = 0; i < 30; ++i) {
-        const float x = rng.range(-1500, 3000), y = (i % 2 ? 1.0f : -1.0f) * rng.range(70, 420);
+        const float x = rng.range(-400, 3000), y = (i % 2 ? 1.0f : -1.0f) * rng.range(70, 420);
         if (std::hypot(x + 300, y + 330) < 350) continue; // clear of the camera's first place
         addDrift(drifts, {x, y, groundHeight(x, y) - 3}, rng.range(18, 40), rng.range(8, 16));
     }

@@ -107,7 +107,7 @@ TEST(IntroScenes, HierarchiesHoldWheelsUnderTheEngineAndTheDoorUnderTheCabin) {
     EXPECT_TRUE(door->tracks[2] && door->tracks[2]->keyCount >= 2) << "the door swings";
 }
 
-// The drawer the engine picks for a material with the intro's settings: 3ds-max compatibility,
+// The drawer the engine picks for a material with the intro's settings: the compatibility switch,
 // vertex lighting and transparency maps all on.
 std::string drawerFor(const scene::Material& m) {
     int shading = m.shading;
