@@ -14,8 +14,8 @@ namespace {
 constexpr float PI = 3.14159265358979f;
 
 struct Mats {
-    std::uint16_t sky, moon, ground, fir, logs, roof, window, door, warm, glass, lantern, stone,
-        smokeHalf, smokeBlend, aurora, meteor;
+    std::uint16_t sky, moon, ground, drift, fir, logs, roof, window, door, warm, glass, lantern,
+        stone, smokeHalf, smokeBlend, aurora, meteor;
 };
 
 Mats cabinMaterials(Scene3ds& s) {
@@ -29,7 +29,8 @@ Mats cabinMaterials(Scene3ds& s) {
     };
     m.sky = textured("NightSky", FLAT, "sky.tga");
     m.moon = textured("MoonFace", FLAT, "moon.tga");
-    m.ground = addMaterial(s, makeMaterial("SnowPlain", GOURAUD));
+    m.ground = textured("SnowField", GOURAUD, "snow.tga");
+    m.drift = addMaterial(s, makeMaterial("SnowDrift", GOURAUD));
     Material fir = makeMaterial("FirNeedles", FLAT, true);
     fir.texture = "pine.tga";
     m.fir = addMaterial(s, fir);
@@ -83,7 +84,7 @@ void addCabin(Scene3ds& s, const Mats& m, int& id) {
     // centres of faces, and a wall piece must not come out nearer than what lies on it.
     addBox(b, {-38, -44, 22}, {-8, -36, 50}, 1, 3);
     b.material = m.warm; // the lit doorway behind the door
-    addBox(b, {11, -42, 0.5f}, {33, -38, 45}, 1, 3);
+    addBox(b, {11, -42, 0.5f}, {33, -38, 45}, 1, 6);
     b.material = m.stone;
     addBox(b, {22, 8, 70}, {36, 22, 112}, 1, 2);
     b.material = m.lantern;
@@ -98,23 +99,33 @@ void addCabin(Scene3ds& s, const Mats& m, int& id) {
     // The door hangs on its left edge, part of the cabin's hierarchy, with a glass bauble.
     MeshBuilder d("Door", {10, -44.5f, 0});
     d.material = m.door;
-    addBox(d, {0, -1.5f, 0}, {24, 1, 46}, 1, 3);
+    addBox(d, {0, -1.5f, 0}, {24, 1, 46}, 1, 6);
     d.material = m.glass;
     d.place = translate({12, -6, 32});
     addSphere(d, 4, 12, 6, false);
     s.meshes.push_back(d.take());
     Node& door = addObjectNode(s, "Door", id++, cabin, {10, -44.5f, 0});
     door.rotation = {{0, 0, {0, 0, 1}, {}},
-                     {420, 0, {0, 0, 1}, {}},
-                     {560, -1.1f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
+                     {450, 0, {0, 0, 1}, {}},
+                     {580, -0.8f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
 }
 
 void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder g("Snowfield", {});
     g.material = m.ground;
-    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 1);
+    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 12);
     s.meshes.push_back(g.take());
     addObjectNode(s, "Snowfield", id++, -1, {});
+    // Snow heaped against the cabin and along the path.
+    MeshBuilder drifts("Drifts", {});
+    drifts.material = m.drift;
+    const float heaps[][4] = {{-62, -10, 22, 12}, {-58, 30, 26, 14},  {60, 20, 24, 12},
+                              {64, -28, 18, 9},   {-95, -90, 30, 10}, {85, -120, 26, 9},
+                              {-40, 70, 30, 14},  {30, 72, 28, 12}};
+    for (const auto& h : heaps)
+        addDrift(drifts, {h[0], h[1], fieldHeight(h[0], h[1]) - 3}, h[2], h[3]);
+    s.meshes.push_back(drifts.take());
+    addObjectNode(s, "Drifts", id++, -1, {});
 
     art::Rng rng(1224);
     MeshBuilder firs("Firs", {});
