@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "content/music/intro_timeline.h"
 #include "content/scenes/lengths.h"
 #include "content/scenes/scenes.h"
 #include "content/scenes/textures.h"
@@ -238,6 +239,20 @@ TEST(IntroScenes, SolidsAreClosedAndTurnedOutwards) {
                 EXPECT_EQ(0, unmatched) << "edges without a face beyond";
             }
         }
+}
+
+// The tune's timeline is written for the scenes' lengths: a scene made longer must not run
+// into the caption's hold or past the tune's moments unnoticed.
+TEST(IntroScenes, LengthsAreTheOnesTheTimelineIsWrittenFor) {
+    namespace tl = intro_timeline;
+    const double train = TRAIN_FRAMES * FRAME_MS / 1000.0, cabin = CABIN_FRAMES * FRAME_MS / 1000.0;
+    EXPECT_NEAR(tl::FIRST_SCENE_LENGTH, train, 1e-9);
+    EXPECT_NEAR(tl::SECOND_SCENE_LENGTH, cabin, 1e-9);
+    // The caption fades in over the train's last frame and must be whole before (6, 0).
+    EXPECT_LT(tl::FIRST_SCENE.seconds() + tl::SCENE_LOAD + train + tl::CAPTION_FADE,
+              tl::CAPTION_HOLD_END.seconds());
+    // The cabin plays out before the tune ends.
+    EXPECT_LT(tl::SECOND_SCENE.seconds() + tl::SCENE_LOAD + cabin, tl::TUNE_SECONDS);
 }
 
 TEST(IntroScenes, EveryBuildWritesTheSameBytes) {
