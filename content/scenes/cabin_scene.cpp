@@ -167,10 +167,12 @@ void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
     // A shooting star crossing once, shown by its hide track only while it flies.
     MeshBuilder star("Meteor", {});
     star.material = m.meteor;
-    addBox(star, {-60, -2, -2}, {0, 2, 2});
+    star.place = rotateY(-0.35f); // the tail trails up and back along the way it falls
+    addBox(star, {-260, -5, -5}, {0, 5, 5}, 1, 4);
     s.meshes.push_back(star.take());
-    Node& meteor = addObjectNode(s, "Meteor", id++, -1, {-1500, 4000, 2400});
-    meteor.position.push_back({230, {-300, 3800, 1900}, {}});
+    Node& meteor = addObjectNode(s, "Meteor", id++, -1, {-650, 3300, 1400});
+    meteor.position.push_back({200, {-650, 3300, 1400}, {}}); // hidden until it falls
+    meteor.position.push_back({232, {650, 3100, 950}, {}});
     meteor.hide = {0, 200, 232};
 }
 
