@@ -41,7 +41,7 @@ float noise(float x, float y, int period, unsigned seed, int octaves) {
 IndexedImage paintSnow() {
     // Shade tables fade each entry from black through the colour (at light 31) to white, so the
     // palette holds snow as it looks in half light: blue shadow to pale moonlit crust.
-    IndexedImage img = blank(rampPalette({0x3a4a78, 0x7d8fc0, 0xb4c3e6, 0xe8eeff}));
+    IndexedImage img = blank(rampPalette({0x26335e, 0x4f6196, 0x8294c8, 0xc4d2f4}));
     art::Rng rng(77);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {

@@ -278,7 +278,7 @@ Scene3ds makeTrainScene() {
     // Gouraud faces are lit by the first light alone: moonlight from high in the west. The
     // moon's own light carries the flare on its face (sitting just before it so the flare is
     // drawn over the moon) and reaches nothing; the headlamp, and its flare, ride on the engine.
-    s.lights.push_back(shadingLight("SkyLight", {-0.8f, 0.25f, 0.42f}, 6000, 13000));
+    s.lights.push_back(shadingLight("SkyLight", {-0.6f, -0.45f, 0.35f}, 6000, 13000));
     s.lights.push_back({"MoonLight", moon + Vec3{300, -80, -60}, {0.8f, 0.85f, 1.0f}, 0, 1, 1});
     s.lights.push_back({"Headlamp", {72, 0, 44 + RAIL_Z}, {1.0f, 0.9f, 0.7f}, 0, 350, 1});
     addLightNode(s, "SkyLight", id++, -1, s.lights[0].position);
