@@ -96,18 +96,19 @@ void addCabin(Scene3ds& s, const Mats& m, int& id) {
     const int cabin = id++;
     addObjectNode(s, "Cabin", cabin, -1, {});
 
-    // The door hangs on its left edge, part of the cabin's hierarchy, with a glass bauble.
-    MeshBuilder d("Door", {10, -44.5f, 0});
+    // The door hangs on its right edge, part of the cabin's hierarchy, with a glass bauble; it
+    // swings out to the right and shows the lit room to the camera coming in from the left.
+    MeshBuilder d("Door", {34, -44.5f, 0});
     d.material = m.door;
-    addBox(d, {0, -1.5f, 0}, {24, 1, 46}, 1, 6);
+    addBox(d, {-24, -1.5f, 0}, {0, 1, 46}, 1, 6);
     d.material = m.glass;
-    d.place = translate({12, -6, 32});
+    d.place = translate({-12, -6, 32});
     addSphere(d, 4, 12, 6, false);
     s.meshes.push_back(d.take());
-    Node& door = addObjectNode(s, "Door", id++, cabin, {10, -44.5f, 0});
+    Node& door = addObjectNode(s, "Door", id++, cabin, {34, -44.5f, 0});
     door.rotation = {{0, 0, {0, 0, 1}, {}},
                      {450, 0, {0, 0, 1}, {}},
-                     {580, -0.8f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
+                     {580, -0.9f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
 }
 
 void addSurroundings(Scene3ds& s, const Mats& m, int& id) {

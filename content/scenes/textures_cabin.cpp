@@ -120,7 +120,7 @@ Image paintDoor() {
             img.at(x, y) = art::pack(art::scale(Rgb{110, 66, 38}, edge * (0.5f + 0.4f * grain)));
         }
     for (float y : {40.0f, 216.0f}) art::drawLine(img, 0, y, N, y, 10, Rgb{34, 34, 40});
-    art::fillDisc(img, 214, 128, 9, Rgb{200, 160, 60}); // brass handle
+    art::fillDisc(img, 42, 128, 9, Rgb{200, 160, 60}); // brass handle, away from the hinges
     return img;
 }
 
