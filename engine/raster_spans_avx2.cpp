@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/raster_fill.h"
 #include "engine/raster_spans.h"
 
 namespace engine::raster {
@@ -243,7 +244,22 @@ void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const
     }
 }
 
+template <int NA, SpanRoutine SPAN>
+void Face(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
+    DrawTriangle<NA>(pool, outcodes,
+                     [&src](std::uint32_t* dst, int count, const std::int32_t* a,
+                            const std::int32_t* d) { SPAN(dst, count, a, d, src); });
+}
+
 } // namespace
+
+const FaceRoutines& Avx2FaceTable() {
+    static const FaceRoutines faces = {Face<1, GouraudSpan>,     Face<3, ShadedTextureSpan>,
+                                       Face<2, EnvironmentSpan>, Face<2, TexturedSpan>,
+                                       Face<2, HalfSpan>,        Face<2, BlendSpan>,
+                                       Face<2, AlphaSpan>};
+    return faces;
+}
 
 const SpanRoutines& Avx2SpanTable() {
     static const SpanRoutines routines = {GouraudSpan,  ShadedTextureSpan, EnvironmentSpan,

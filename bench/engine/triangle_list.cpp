@@ -7,6 +7,8 @@
 
 namespace enginebench {
 
+PeerDraw peerDraw = nullptr;
+
 namespace {
 
 TriangleList MakeList(int area) {
