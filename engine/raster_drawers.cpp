@@ -1,5 +1,5 @@
-// The seven drawers: outcodes, rejects, constant gradients, the no-clip path or the clipper,
-// the conversion to 16.16, then the shared filler with the drawer's inner loop.
+// The seven drawers and the frame target. Each drawer puts its face into a clip vertex pool
+// and hands it to the face path built with the widest inner loops the processor runs.
 #include <algorithm>
 #include <cmath>
 
