@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/raster_fill.h"
 #include "engine/raster_spans.h"
 
 namespace engine::raster {
@@ -55,11 +56,6 @@ struct TexelWalk8 {
     }
 };
 
-// The swizzled index of the two 23-bit counters.
-inline std::uint32_t Index23(std::uint32_t u, std::uint32_t v) {
-    return ((u >> 18) & 31) << 11 | ((v >> 15) & 255) << 3 | ((u >> 15) & 7);
-}
-
 // Spans shorter than this cost less one pixel at a time than with a gather's set-up.
 constexpr int SHORT_SPAN = 8;
 
@@ -82,12 +78,18 @@ inline void TexelLoop(std::uint32_t* dst, int count, const std::int32_t* a, cons
             walk.Step();
         }
     }
-    std::uint32_t u = c23(a[0]) + du * static_cast<std::uint32_t>(k);
-    std::uint32_t v = c23(a[1]) + dv * static_cast<std::uint32_t>(k);
+    // The rest in the packed registers of the scalar loop, from the counters at pixel k.
+    const auto packU = [](std::uint32_t x) {
+        return ((x >> 18) & 31) << 27 | ((x >> 15) & 7) << 16 | (x & 0x7FFF);
+    };
+    const auto packV = [](std::uint32_t x) { return ((x >> 15) & 255) << 19 | (x & 0x7FFF); };
+    std::uint32_t ur = packU(c23(a[0]) + du * static_cast<std::uint32_t>(k));
+    std::uint32_t vr = packV(c23(a[1]) + dv * static_cast<std::uint32_t>(k));
+    const std::uint32_t us = packU(du) | U_STEP_FILL, vs = packV(dv) | V_STEP_FILL;
     for (; k < count; ++k) {
-        dst[k] = single(texels[Index23(u, v)], dst[k]);
-        u += du;
-        v += dv;
+        dst[k] = single(texels[(ur + vr) >> 16], dst[k]);
+        ur = (ur + us) & U_MASK;
+        vr = (vr + vs) & V_MASK;
     }
 }
 
@@ -158,7 +160,11 @@ void AlphaSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::
 }
 
 void GouraudSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-                 const SpanSource&) {
+                 const SpanSource& src) {
+    if (count < SHORT_SPAN) {
+        ScalarSpans().gouraud(dst, count, a, d, src);
+        return;
+    }
     __m256i light = Ramp(static_cast<std::uint32_t>(a[0]), static_cast<std::uint32_t>(d[0]));
     const __m256i step = Times8(static_cast<std::uint32_t>(d[0]));
     const __m256i grey = _mm256_set1_epi32(0x010101);
@@ -243,7 +249,22 @@ void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const
     }
 }
 
+template <int NA, SpanRoutine SPAN>
+void Face(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
+    DrawTriangle<NA>(pool, outcodes,
+                     [&src](std::uint32_t* dst, int count, const std::int32_t* a,
+                            const std::int32_t* d) { SPAN(dst, count, a, d, src); });
+}
+
 } // namespace
+
+const FaceRoutines& Avx2FaceTable() {
+    static const FaceRoutines faces = {Face<1, GouraudSpan>,     Face<3, ShadedTextureSpan>,
+                                       Face<2, EnvironmentSpan>, Face<2, TexturedSpan>,
+                                       Face<2, HalfSpan>,        Face<2, BlendSpan>,
+                                       Face<2, AlphaSpan>};
+    return faces;
+}
 
 const SpanRoutines& Avx2SpanTable() {
     static const SpanRoutines routines = {GouraudSpan,  ShadedTextureSpan, EnvironmentSpan,

@@ -25,6 +25,11 @@ const TriangleList& ListWithArea(int area);
 const std::vector<std::uint32_t>& PlainTexture();
 const std::vector<std::uint32_t>& SwizzledTexture();
 
+// Draws the list of that area with the peer renderer and waits for it; set by the peer's
+// source when the program has one, so the engine's benchmark can time both in turn.
+using PeerDraw = void (*)(int area);
+extern PeerDraw peerDraw;
+
 // Processor time of this thread: a busy machine taking the processor away costs neither side.
 inline double ThreadSeconds() {
     timespec t{};
