@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 #include <sstream>
+#include <utility>
 
 namespace content {
 
@@ -323,9 +324,8 @@ std::vector<int> matchTexts(const std::vector<Scroller>& scrollers, const TextLi
     return textOf;
 }
 
-} // namespace
-
-Collection parseCollection(std::string_view source) {
+// What the lines read so far have said, before the rows are laid out.
+struct Draft {
     Collection c;
     std::string scrollWord;
     std::vector<Group> groups;
@@ -333,73 +333,95 @@ Collection parseCollection(std::string_view source) {
     TextList texts;
     std::set<std::string> moduleNames;
     int titleLine = 0, scrollWordLine = 0, endTuneLine = 0;
+};
 
-    const std::vector<std::string> lines = splitLines(source);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        int ln = static_cast<int>(i) + 1;
-        std::string line = trim(lines[i]);
-        if (line.empty() || line[0] == '#') continue;
-        size_t sp = line.find(' ');
-        std::string word = line.substr(0, sp);
-        std::string rest = sp == std::string::npos ? "" : trim(line.substr(sp + 1));
+void readScroller(Draft& d, int ln, const std::string& rest) {
+    auto f = splitFields(rest);
+    if (f.size() != 2) throw CollectionError(ln, "a scroller line is: scroller LINE | FILE.txt");
+    checkMenuText(ln, "scroller line", f[0]);
+    checkFileName(ln, f[1], {".txt"});
+    d.scrollers.push_back({ln, f[0], f[1]});
+}
 
-        if (word == "title") {
-            checkMenuText(ln, "title", spacedOut(rest));
-            if (rest.empty()) throw CollectionError(ln, "the title is empty");
-            c.title = rest;
-            titleLine = ln;
-        } else if (word == "scrollword") {
-            checkMenuText(ln, "scroll-text word", spacedOut(rest));
-            if (rest.empty()) throw CollectionError(ln, "the scroll-text word is empty");
-            scrollWord = rest;
-            scrollWordLine = ln;
-        } else if (word == "group") {
-            checkMenuText(ln, "group name", rest);
-            if (rest.empty()) throw CollectionError(ln, "a group needs a name");
-            groups.push_back({ln, rest, {}});
-        } else if (word == "tune") {
-            if (groups.empty()) throw CollectionError(ln, "a tune must follow a group line");
-            groups.back().tunes.push_back(tuneRow(ln, rest, moduleNames));
-        } else if (word == "endtune") {
-            checkFileName(ln, rest, {".xm", ".mod"});
-            if (!moduleNames.insert(rest).second)
-                throw CollectionError(ln, "module \"" + rest + "\" is listed twice");
-            c.endTune = rest;
-            endTuneLine = ln;
-        } else if (word == "scroller") {
-            auto f = splitFields(rest);
-            if (f.size() != 2)
-                throw CollectionError(ln, "a scroller line is: scroller LINE | FILE.txt");
-            checkMenuText(ln, "scroller line", f[0]);
-            checkFileName(ln, f[1], {".txt"});
-            scrollers.push_back({ln, f[0], f[1]});
-        } else if (word == "text") {
-            i = readText(lines, i, rest, texts);
-        } else {
-            throw CollectionError(ln, "unknown line \"" + word +
-                                          "\" (expected title, scrollword, "
-                                          "group, tune, endtune, scroller or "
-                                          "text)");
-        }
+void readEndTune(Draft& d, int ln, const std::string& rest) {
+    checkFileName(ln, rest, {".xm", ".mod"});
+    if (!d.moduleNames.insert(rest).second)
+        throw CollectionError(ln, "module \"" + rest + "\" is listed twice");
+    d.c.endTune = rest;
+    d.endTuneLine = ln;
+}
+
+// Reads the line at index i (and, for a text, the lines up to its "end"); returns the index of
+// the last line it used.
+size_t readLine(Draft& d, const std::vector<std::string>& lines, size_t i) {
+    int ln = static_cast<int>(i) + 1;
+    std::string line = trim(lines[i]);
+    if (line.empty() || line[0] == '#') return i;
+    size_t sp = line.find(' ');
+    std::string word = line.substr(0, sp);
+    std::string rest = sp == std::string::npos ? "" : trim(line.substr(sp + 1));
+
+    if (word == "title") {
+        checkMenuText(ln, "title", spacedOut(rest));
+        if (rest.empty()) throw CollectionError(ln, "the title is empty");
+        d.c.title = rest;
+        d.titleLine = ln;
+    } else if (word == "scrollword") {
+        checkMenuText(ln, "scroll-text word", spacedOut(rest));
+        if (rest.empty()) throw CollectionError(ln, "the scroll-text word is empty");
+        d.scrollWord = rest;
+        d.scrollWordLine = ln;
+    } else if (word == "group") {
+        checkMenuText(ln, "group name", rest);
+        if (rest.empty()) throw CollectionError(ln, "a group needs a name");
+        d.groups.push_back({ln, rest, {}});
+    } else if (word == "tune") {
+        if (d.groups.empty()) throw CollectionError(ln, "a tune must follow a group line");
+        d.groups.back().tunes.push_back(tuneRow(ln, rest, d.moduleNames));
+    } else if (word == "endtune") {
+        readEndTune(d, ln, rest);
+    } else if (word == "scroller") {
+        readScroller(d, ln, rest);
+    } else if (word == "text") {
+        return readText(lines, i, rest, d.texts);
+    } else {
+        throw CollectionError(ln, "unknown line \"" + word +
+                                      "\" (expected title, scrollword, "
+                                      "group, tune, endtune, scroller or "
+                                      "text)");
     }
+    return i;
+}
 
-    if (!titleLine) throw CollectionError(0, "the collection has no title line");
-    if (!scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
-    if (!endTuneLine) throw CollectionError(0, "the collection has no endtune line");
-    checkShape(groups, scrollers);
-    const std::vector<int> textOf = matchTexts(scrollers, texts);
+// Checks the whole and lays out the rows: the groups and tunes, then the scroller rows.
+Collection finish(Draft& d) {
+    if (!d.titleLine) throw CollectionError(0, "the collection has no title line");
+    if (!d.scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
+    if (!d.endTuneLine) throw CollectionError(0, "the collection has no endtune line");
+    checkShape(d.groups, d.scrollers);
+    const std::vector<int> textOf = matchTexts(d.scrollers, d.texts);
 
-    layOut(c, groups, scrollWord);
-    for (size_t s = 0; s < scrollers.size(); ++s) {
+    Collection& c = d.c;
+    layOut(c, d.groups, d.scrollWord);
+    for (size_t s = 0; s < d.scrollers.size(); ++s) {
         CollectionRow r;
-        r.text = rightAligned(scrollers[s].text);
+        r.text = rightAligned(d.scrollers[s].text);
         r.kind = 2;
-        r.resource = scrollers[s].file;
+        r.resource = d.scrollers[s].file;
         r.textIndex = static_cast<int>(s);
         c.rows.push_back(r);
-        c.texts.push_back(texts[textOf[s]].second);
+        c.texts.push_back(d.texts[textOf[s]].second);
     }
-    return c;
+    return std::move(c);
+}
+
+} // namespace
+
+Collection parseCollection(std::string_view source) {
+    Draft d;
+    const std::vector<std::string> lines = splitLines(source);
+    for (size_t i = 0; i < lines.size(); ++i) i = readLine(d, lines, i);
+    return finish(d);
 }
 
 std::string menuTableSource(const Collection& c) {
