@@ -263,100 +263,119 @@ Viewport fitPicture(int outW, int outH, int picW, int picH) {
     return {(outW - w) / 2, (outH - h) / 2, w, h};
 }
 
+namespace {
+
+// Each of these fills `out` from one kind of SDL event; false when the event means nothing to a
+// window procedure.
+bool windowEventMessage(const SDL_WindowEvent& e, Message& out) {
+    Window* w = windowFromId(e.windowID);
+    if (!w) return false;
+    out.window = w;
+    switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        out.message = WM_CLOSE;
+        return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+        out.message = WM_PAINT;
+        return true;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        out.message = WM_SIZE;
+        out.wParam = SIZE_MINIMIZED;
+        return true;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        int pw = 0, ph = 0;
+        SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
+        out.message = WM_SIZE;
+        out.wParam = e.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        out.lParam = makeLParam(pw, ph);
+        if (w->repaint) w->repaint(w->repaintContext);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool keyMessage(const SDL_KeyboardEvent& e, Message& out) {
+    Window* w = windowWithFocus(e.windowID);
+    if (!w) return false;
+    SDL_Keycode key = e.keysym.sym;
+    if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (e.keysym.mod & KMOD_ALT)) {
+        if (!e.repeat) toggleFullscreen(w);
+        return false;
+    }
+    std::uint32_t vk = virtualKey(key);
+    if (!vk) return false;
+    out.window = w;
+    out.message = WM_KEYDOWN;
+    out.wParam = vk;
+    // Repeat count 1; bit 30 says the key was already down.
+    out.lParam = 1 | (e.repeat ? (1 << 30) : 0);
+    return true;
+}
+
+bool mouseMoveMessage(const SDL_MouseMotionEvent& e, Message& out) {
+    Window* w = windowFromId(e.windowID);
+    if (!w) return false;
+    int px, py;
+    toPicture(w, e.x, e.y, px, py);
+    out.window = w;
+    out.message = WM_MOUSEMOVE;
+    out.lParam = makeLParam(px, py);
+    return true;
+}
+
+bool mouseButtonMessage(const SDL_MouseButtonEvent& e, Message& out) {
+    Window* w = windowFromId(e.windowID);
+    if (!w) return false;
+    if (e.button != SDL_BUTTON_LEFT && e.button != SDL_BUTTON_RIGHT) return false;
+    int px, py;
+    toPicture(w, e.x, e.y, px, py);
+    out.window = w;
+    out.message = e.button == SDL_BUTTON_LEFT ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+    out.lParam = makeLParam(px, py);
+    return true;
+}
+
+bool wheelMessage(const SDL_MouseWheelEvent& e, Message& out) {
+    Window* w = windowFromId(e.windowID);
+    if (!w || e.y == 0) return false;
+    // Positive: turned away from the user. The high word carries it in steps of
+    // WHEEL_DELTA per notch.
+    int notches = e.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.y : e.y;
+    notches = std::clamp(notches, -200, 200);
+    out.window = w;
+    out.message = WM_MOUSEWHEEL;
+    out.wParam = static_cast<std::uint32_t>(static_cast<std::uint16_t>(
+                     static_cast<std::int16_t>(notches * static_cast<int>(WHEEL_DELTA))))
+                 << 16;
+    return true;
+}
+
+} // namespace
+
 bool translateEvent(const SDL_Event& e, Message& out) {
     out = Message{};
     switch (e.type) {
-    case SDL_WINDOWEVENT: {
-        Window* w = windowFromId(e.window.windowID);
-        if (!w) return false;
-        out.window = w;
-        switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-            out.message = WM_CLOSE;
-            return true;
-        case SDL_WINDOWEVENT_EXPOSED:
-            out.message = WM_PAINT;
-            return true;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            out.message = WM_SIZE;
-            out.wParam = SIZE_MINIMIZED;
-            return true;
-        case SDL_WINDOWEVENT_MAXIMIZED:
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED: {
-            int pw = 0, ph = 0;
-            SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
-            out.message = WM_SIZE;
-            out.wParam =
-                e.window.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
-            out.lParam = makeLParam(pw, ph);
-            if (w->repaint) w->repaint(w->repaintContext);
-            return true;
-        }
-        default:
-            return false;
-        }
-    }
-    case SDL_QUIT: {
+    case SDL_WINDOWEVENT:
+        return windowEventMessage(e.window, out);
+    case SDL_QUIT:
         // The desktop asks the program to end (last window closed, session ending): the same
         // request as the close button.
         if (openWindows.empty()) return false;
         out.window = openWindows.front();
         out.message = WM_CLOSE;
         return true;
-    }
-    case SDL_KEYDOWN: {
-        Window* w = windowWithFocus(e.key.windowID);
-        if (!w) return false;
-        SDL_Keycode key = e.key.keysym.sym;
-        if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT)) {
-            if (!e.key.repeat) toggleFullscreen(w);
-            return false;
-        }
-        std::uint32_t vk = virtualKey(key);
-        if (!vk) return false;
-        out.window = w;
-        out.message = WM_KEYDOWN;
-        out.wParam = vk;
-        // Repeat count 1; bit 30 says the key was already down.
-        out.lParam = 1 | (e.key.repeat ? (1 << 30) : 0);
-        return true;
-    }
-    case SDL_MOUSEMOTION: {
-        Window* w = windowFromId(e.motion.windowID);
-        if (!w) return false;
-        int px, py;
-        toPicture(w, e.motion.x, e.motion.y, px, py);
-        out.window = w;
-        out.message = WM_MOUSEMOVE;
-        out.lParam = makeLParam(px, py);
-        return true;
-    }
-    case SDL_MOUSEBUTTONDOWN: {
-        Window* w = windowFromId(e.button.windowID);
-        if (!w) return false;
-        if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) return false;
-        int px, py;
-        toPicture(w, e.button.x, e.button.y, px, py);
-        out.window = w;
-        out.message = e.button.button == SDL_BUTTON_LEFT ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-        out.lParam = makeLParam(px, py);
-        return true;
-    }
-    case SDL_MOUSEWHEEL: {
-        Window* w = windowFromId(e.wheel.windowID);
-        if (!w || e.wheel.y == 0) return false;
-        // Positive: turned away from the user. The high word carries it in steps of
-        // WHEEL_DELTA per notch.
-        int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-        notches = std::clamp(notches, -200, 200);
-        out.window = w;
-        out.message = WM_MOUSEWHEEL;
-        out.wParam = static_cast<std::uint32_t>(static_cast<std::uint16_t>(
-                         static_cast<std::int16_t>(notches * static_cast<int>(WHEEL_DELTA))))
-                     << 16;
-        return true;
-    }
+    case SDL_KEYDOWN:
+        return keyMessage(e.key, out);
+    case SDL_MOUSEMOTION:
+        return mouseMoveMessage(e.motion, out);
+    case SDL_MOUSEBUTTONDOWN:
+        return mouseButtonMessage(e.button, out);
+    case SDL_MOUSEWHEEL:
+        return wheelMessage(e.wheel, out);
     default:
         return false;
     }
