@@ -2,10 +2,6 @@
 
 #include <pthread.h>
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
-#endif
-
 namespace platform {
 
 namespace {
@@ -36,16 +32,6 @@ bool startThread(void (*body)(void*), void* arg, unsigned stackBytes) {
     pthread_attr_destroy(&attr);
     if (rc != 0) delete start;
     return rc == 0;
-}
-
-bool cpuHasMmx() {
-#if defined(__i386__) || defined(__x86_64__)
-    unsigned a, b, c, d;
-    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
-    return (d >> 23) & 1;
-#else
-    return true; // the span routines have plain C++ versions everywhere else
-#endif
 }
 
 } // namespace platform

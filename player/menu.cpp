@@ -133,7 +133,7 @@ void activate_selection() {
     }
 }
 
-int random_play_index(int count, visuals::RandomSource random) {
+int random_play_index(int count, platform::RandomSource random) {
     if (count <= 1) return 0;
     // Every entry with the same chance: draws from the top of the range that would favour the
     // low entries are drawn again (a few per cent of them at most; the bound only guards
@@ -146,7 +146,7 @@ int random_play_index(int count, visuals::RandomSource random) {
 
 void random_play_start() {
     menu.randomStart = platform::timeGetTime();
-    const int row = playList[random_play_index(PLAY_LIST_LENGTH, visuals::libraryRandom)];
+    const int row = playList[random_play_index(PLAY_LIST_LENGTH, platform::libraryRandom)];
     play_row(row);
     menu.randomDuration = menuTable[row].duration;
 }

@@ -2,7 +2,7 @@
 // The menu screen: the scrolling tune list, random play, the indicator, meters, scroll band and
 // aurora, and the leave sequence that hands over to the fade-out.
 #include "console/console.h"
-#include "visuals/stars.h"
+#include "platform/random.h"
 
 #include <atomic>
 #include <cstdint>
@@ -65,5 +65,5 @@ void activate_selection();
 void random_play_start();
 // Which play-list entry random play takes: 0 .. count - 1, each with the same chance, from a
 // source of 0 .. 32767.
-int random_play_index(int count, visuals::RandomSource random);
+int random_play_index(int count, platform::RandomSource random);
 void random_play_tick();

@@ -21,7 +21,7 @@ void mirrorAuroraFrames(std::uint8_t* buffer) {
 }
 
 void setupAuroraFrom(const void* packed, std::size_t packedLength, const void* starSprites,
-                     std::size_t starSpritesSize, RandomSource random) {
+                     std::size_t starSpritesSize, platform::RandomSource random) {
     releaseAurora();
     for (Star& s : aurora.stars) createStar(s, random);
     aurora.frames = new std::uint8_t[AURORA_BUFFER_BYTES](); // zero: no aurora until unpacked
@@ -56,7 +56,7 @@ void advanceAurora(AuroraPlayback& p) {
     --p.hold;
 }
 
-void drawAuroraPanel(PtcSurface* background, PtcSurface* work, RandomSource random) {
+void drawAuroraPanel(PtcSurface* background, PtcSurface* work, platform::RandomSource random) {
     if (ptc_surface_width(work) < AURORA_PANEL_SIZE ||
         ptc_surface_height(work) < AURORA_PANEL_SIZE || work->format.bits != 32)
         throw PtcError("aurora work surface must be 200 x 200 at 32 bits");

@@ -42,12 +42,14 @@ void setupAurora();
 // The same from given data; packed may be null (no aurora). A stream that does not unpack ends
 // the process with status 1, as every packed item does.
 void setupAuroraFrom(const void* packed, std::size_t packedLength, const void* starSprites,
-                     std::size_t starSpritesSize, RandomSource random = libraryRandom);
+                     std::size_t starSpritesSize,
+                     platform::RandomSource random = platform::libraryRandom);
 // Fills the second half of the buffer with the first half's frames, each row reversed.
 void mirrorAuroraFrames(std::uint8_t* buffer);
 // Composes the panel: background, stars, the current aurora frame on blue; then advances the
 // animation. Both surfaces are 200 x 200, 32 bits; a smaller work surface raises PtcError.
-void drawAuroraPanel(PtcSurface* background, PtcSurface* work, RandomSource random = libraryRandom);
+void drawAuroraPanel(PtcSurface* background, PtcSurface* work,
+                     platform::RandomSource random = platform::libraryRandom);
 // Steps the playback state as one call of drawAuroraPanel does after drawing.
 void advanceAurora(AuroraPlayback& playback);
 // Frees the frame buffer and the star levels and forgets the stars; the playback state stays.

@@ -4,7 +4,6 @@
 #include "visuals/spans.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace visuals {
@@ -14,7 +13,7 @@ namespace {
 // Ten copies of the sprites, level m at index m; zero (black) until prepared.
 std::uint32_t starLevelPixels[STAR_LEVELS * STAR_SPRITE_PIXELS];
 
-double rand01(RandomSource random) {
+double rand01(platform::RandomSource random) {
     return (random() & 0x7FFF) / 32767.0;
 }
 
@@ -26,10 +25,6 @@ std::uint32_t scaleChannel(std::uint32_t c, int m) {
 }
 
 } // namespace
-
-int libraryRandom() {
-    return std::rand() & 0x7FFF;
-}
 
 const std::uint32_t* starLevels() {
     return starLevelPixels;
@@ -60,7 +55,7 @@ void releaseStarLevels() {
     std::memset(starLevelPixels, 0, sizeof starLevelPixels);
 }
 
-void placeStar(Star& star, RandomSource random) {
+void placeStar(Star& star, platform::RandomSource random) {
     const int row = static_cast<int>(rand01(random) * 180.0);
     const int column = row < 49 ? static_cast<int>(rand01(random) * 180.0)
                                 : static_cast<int>(rand01(random) * 86.0 + 93.0);
@@ -68,7 +63,7 @@ void placeStar(Star& star, RandomSource random) {
     star.shape = std::min(static_cast<int>(rand01(random) * 3.0), 2);
 }
 
-void createStar(Star& star, RandomSource random) {
+void createStar(Star& star, platform::RandomSource random) {
     star.countdown = static_cast<std::int32_t>(rand01(random) * 50.0 + 20.0);
     placeStar(star, random);
     star.fadeInStep = 10;
@@ -77,7 +72,7 @@ void createStar(Star& star, RandomSource random) {
     star.fadingOut = 0;
 }
 
-void updateStar(Star& star, RandomSource random) {
+void updateStar(Star& star, platform::RandomSource random) {
     if (--star.countdown == 0) {
         star.countdown = static_cast<std::int32_t>(rand01(random) * 350.0 + 33.0);
         star.fadeOutStep = 10;
@@ -85,7 +80,7 @@ void updateStar(Star& star, RandomSource random) {
     }
 }
 
-int drawStar(Star& star, std::uint32_t* pixels, int pitchPixels, RandomSource random) {
+int drawStar(Star& star, std::uint32_t* pixels, int pitchPixels, platform::RandomSource random) {
     int level = 9;
     if (star.fadingIn || star.fadingOut) {
         if (star.fadeInStep != 0) {

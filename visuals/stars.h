@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/random.h"
+
 namespace visuals {
 
 inline constexpr std::size_t STAR_SPRITE_PIXELS = 379; // the three shapes and 20 spare pixels
@@ -25,11 +27,6 @@ struct Star {
     std::int32_t shape = 0;    // 0, 1 or 2
 };
 
-// A random integer 0 .. 32767. The default takes the C library's generator, which the player
-// seeds once at start-up.
-using RandomSource = int (*)();
-int libraryRandom();
-
 // The sprites at brightness m/10 for m = 0 .. 9, STAR_SPRITE_PIXELS pixels per level; all black
 // until prepareStarLevels has been given the sprite data. Owned by this module.
 const std::uint32_t* starLevels();
@@ -41,13 +38,13 @@ bool prepareStarLevels(const void* sprites, std::size_t size);
 bool prepareStarLevelsFromResource();
 void releaseStarLevels();
 
-void placeStar(Star& star, RandomSource random = libraryRandom);
-void createStar(Star& star, RandomSource random = libraryRandom);
+void placeStar(Star& star, platform::RandomSource random = platform::libraryRandom);
+void createStar(Star& star, platform::RandomSource random = platform::libraryRandom);
 // Counts down the shine and starts the fade-out when it runs out.
-void updateStar(Star& star, RandomSource random = libraryRandom);
+void updateStar(Star& star, platform::RandomSource random = platform::libraryRandom);
 // Chooses this call's level (advancing the fades) and adds the sprite at half strength onto the
 // pixels of a 200 x 200 surface whose rows are pitchPixels apart. Returns the level used.
 int drawStar(Star& star, std::uint32_t* pixels, int pitchPixels,
-             RandomSource random = libraryRandom);
+             platform::RandomSource random = platform::libraryRandom);
 
 } // namespace visuals

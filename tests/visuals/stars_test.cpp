@@ -95,14 +95,6 @@ TEST_F(Stars, PlacementStaysInsideThePanel) {
     EXPECT_EQ(panel[13 * 200 + 192], 0u);
 }
 
-TEST_F(Stars, RandomIntegersAreFifteenBits) {
-    for (int i = 0; i < 1000; ++i) {
-        const int r = visuals::libraryRandom();
-        ASSERT_GE(r, 0);
-        ASSERT_LE(r, 32767);
-    }
-}
-
 TEST_F(Stars, LifeCycleFadesInHoldsFadesOutAndMoves) {
     setScript({0}); // countdown 20, place at 0 with shape 0, later countdowns 33
     Star s;

@@ -1,0 +1,11 @@
+#include "platform/random.h"
+
+#include <cstdlib>
+
+namespace platform {
+
+int libraryRandom() {
+    return std::rand() & 0x7FFF;
+}
+
+} // namespace platform
