@@ -68,18 +68,9 @@ class PtcError : public std::runtime_error {
 // Formats
 PtcFormat* ptc_format_create_direct(int bits, std::uint32_t r, std::uint32_t g, std::uint32_t b,
                                     std::uint32_t a);
-PtcFormat* ptc_format_create(int code); // one of the named codes; raises on an unknown code
 PtcFormat ptc_format_named(int code);
 void ptc_format_destroy(PtcFormat* format);
 int ptc_format_bytes(const PtcFormat& format);
-
-// Areas, colours, palettes
-PtcArea* ptc_area_create(int left, int top, int right, int bottom);
-void ptc_area_destroy(PtcArea* area);
-PtcColor* ptc_color_create_direct(float r, float g, float b);
-void ptc_color_destroy(PtcColor* color);
-PtcPalette* ptc_palette_create(); // all black
-void ptc_palette_destroy(PtcPalette* palette);
 
 // Surfaces
 PtcSurface* ptc_surface_create(int width, int height, const PtcFormat* format);
@@ -125,7 +116,6 @@ void ptc_console_title(PtcConsole* console, const char* title);
 bool ptc_console_key(PtcConsole* console); // a key press waits (and is taken)
 int ptc_console_pages(const PtcConsole* console);
 int ptc_console_width(const PtcConsole* console);
-int ptc_console_height(const PtcConsole* console);
 // Copies the picture shown last into a surface of the console's size.
 void ptc_console_copy(PtcConsole* console, PtcSurface* target);
 // Clears an area of the drawing page.

@@ -142,9 +142,6 @@ int ptc_console_pages(const PtcConsole* c) {
 int ptc_console_width(const PtcConsole* c) {
     return stateOf(c).width;
 }
-int ptc_console_height(const PtcConsole* c) {
-    return stateOf(c).height;
-}
 
 void ptc_console_copy(PtcConsole* console, PtcSurface* target) {
     PtcConsoleState& st = stateOf(console);

@@ -46,35 +46,11 @@ PtcFormat* ptc_format_create_direct(int bits, std::uint32_t r, std::uint32_t g, 
     return f;
 }
 
-PtcFormat* ptc_format_create(int code) {
-    return new PtcFormat(ptc_format_named(code));
-}
 void ptc_format_destroy(PtcFormat* format) {
     delete format;
 }
 int ptc_format_bytes(const PtcFormat& format) {
     return (format.bits + 7) / 8;
-}
-
-PtcArea* ptc_area_create(int left, int top, int right, int bottom) {
-    return new PtcArea{left, top, right, bottom};
-}
-void ptc_area_destroy(PtcArea* area) {
-    delete area;
-}
-
-PtcColor* ptc_color_create_direct(float r, float g, float b) {
-    return new PtcColor{r, g, b};
-}
-void ptc_color_destroy(PtcColor* color) {
-    delete color;
-}
-
-PtcPalette* ptc_palette_create() {
-    return new PtcPalette;
-}
-void ptc_palette_destroy(PtcPalette* palette) {
-    delete palette;
 }
 
 namespace console {

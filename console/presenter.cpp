@@ -180,8 +180,4 @@ void closePresenter(Presenter* p) {
     delete p;
 }
 
-const char* presenterKind(const Presenter* p) {
-    return p && p->renderer ? "renderer" : "surface";
-}
-
 } // namespace console

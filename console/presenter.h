@@ -18,8 +18,6 @@ Presenter* openPresenter(SDL_Window* window, int width, int height);
 // Shows width x height ARGB pixels (null: black only); also to repaint the window.
 void present(Presenter* presenter, const std::uint32_t* pixels);
 void closePresenter(Presenter* presenter);
-// "renderer" or "surface", for logs and tests.
-const char* presenterKind(const Presenter* presenter);
 
 // Whether a folder of device nodes (/dev/dri, /dev) holds a graphics device; without one, any
 // GL the system offers draws on the CPU and is not worth probing.

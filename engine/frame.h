@@ -55,7 +55,5 @@ int RenderFrame(scene::Scene* scene, scene::Camera* camera, const FrameContext& 
 
 // The item of light i's flare in the sort (0 <= i < MAX_LIGHTS); never a face's address.
 const void* FlareMarker(int light);
-// The light a sort item stands for, or -1 when the item is a face.
-int FlareMarkerLight(const void* item);
 
 } // namespace engine

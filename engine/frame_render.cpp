@@ -123,10 +123,6 @@ const void* FlareMarker(int light) {
     return &flareMarkers[light];
 }
 
-int FlareMarkerLight(const void* item) {
-    return markerIndex(item);
-}
-
 int RenderFrame(scene::Scene* scene, scene::Camera* camera, const FrameContext& ctx) {
     if (!scene || !camera || !ctx.settings || !ctx.lights || !ctx.drawers || !ctx.entries ||
         ctx.capacity <= 0)

@@ -48,10 +48,6 @@ PtcSurface* resizeTwoPasses(const PtcSurface* source, int width, int height) {
 
 } // namespace
 
-int ResizeSource(int from, int to, int k) {
-    return static_cast<int>((resizeStep(from, to) * k) >> 10);
-}
-
 PtcSurface* ResizeSurface(const PtcSurface* surface, int width, int height) {
     if (!surface || surface->format.bits != 32) return nullptr;
     return resizeTwoPasses(surface, width, height);

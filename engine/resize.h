@@ -10,8 +10,4 @@ namespace engine {
 PtcSurface* ResizeSurface(const PtcSurface* surface, int width, int height);
 PtcSurface* ResizeIndexedSurface(const PtcSurface* surface, int width, int height);
 
-// The source position of destination pixel k when `from` pixels become `to`: the step
-// trunc(from x 1024.0 / to) accumulated by addition, its integer part taken.
-int ResizeSource(int from, int to, int k);
-
 } // namespace engine

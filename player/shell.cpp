@@ -19,9 +19,3 @@ void copy_at(const PtcSurface* source, PtcSurface* target, int x, int y) {
     PtcArea to{x, y, x + source->width, y + source->height};
     ptc_surface_copy_area(source, target, &from, &to);
 }
-
-void copy_area_at(const PtcSurface* source, const PtcArea& from, PtcConsole* console, int x,
-                  int y) {
-    PtcArea to{x, y, x + from.width(), y + from.height()};
-    ptc_surface_copy_area(source, console, &from, &to);
-}

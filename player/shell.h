@@ -53,8 +53,6 @@ inline constexpr int EXIT_LABEL_X = 580, EXIT_LABEL_Y = 370;
 // Copies a whole surface onto a console or surface at (x, y), the same size.
 void copy_at(const PtcSurface* source, PtcConsole* console, int x, int y);
 void copy_at(const PtcSurface* source, PtcSurface* target, int x, int y);
-// Copies an area of the source to the same-sized area at (x, y) of the console.
-void copy_area_at(const PtcSurface* source, const PtcArea& from, PtcConsole* console, int x, int y);
 
 // Locked pixel rows of a 32-bit surface.
 inline std::uint32_t* surface_row(PtcSurface* s, int y) {

@@ -4,15 +4,6 @@
 
 namespace scene {
 
-void vec_zero(Vector* v) {
-    *v = Vector{0, 0, 0};
-}
-void vec_make(float x, float y, float z, Vector* out) {
-    *out = Vector{x, y, z};
-}
-void vec_copy(const Vector* a, Vector* out) {
-    *out = *a;
-}
 void vec_add(const Vector* a, const Vector* b, Vector* out) {
     *out = Vector{a->x + b->x, a->y + b->y, a->z + b->z};
 }
@@ -21,9 +12,6 @@ void vec_sub(const Vector* a, const Vector* b, Vector* out) {
 }
 void vec_negate(const Vector* a, Vector* out) {
     *out = Vector{-a->x, -a->y, -a->z};
-}
-void vec_scale(const Vector* a, float s, Vector* out) {
-    *out = Vector{a->x * s, a->y * s, a->z * s};
 }
 void vec_cross(const Vector* a, const Vector* b, Vector* out) {
     *out = Vector{a->y * b->z - a->z * b->y, a->z * b->x - a->x * b->z, a->x * b->y - a->y * b->x};
@@ -45,16 +33,8 @@ void vec_lerp(const Vector* a, const Vector* b, float alpha, Vector* out) {
                   a->z + (b->z - a->z) * alpha};
 }
 
-void mat_zero(Matrix* m) {
-    *m = Matrix{};
-}
-
 void mat_identity(Matrix* m) {
     *m = Matrix{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0};
-}
-
-void mat_copy(const Matrix* a, Matrix* out) {
-    *out = *a;
 }
 
 void mat_mul(const Matrix* a, const Matrix* b, Matrix* out) {
@@ -153,12 +133,6 @@ void quat_zero(Quaternion* q) {
 void quat_identity(Quaternion* q) {
     *q = Quaternion{1, 0, 0, 0};
 }
-void quat_copy(const Quaternion* a, Quaternion* out) {
-    *out = *a;
-}
-void quat_make(float w, float x, float y, float z, Quaternion* out) {
-    *out = Quaternion{w, x, y, z};
-}
 
 void quat_from_angle_axis(float angle, float x, float y, float z, Quaternion* out) {
     float s = std::sin(angle / 2);
@@ -179,10 +153,6 @@ float quat_dot(const Quaternion* a, const Quaternion* b) {
 
 float quat_norm(const Quaternion* a) {
     return std::sqrt(quat_dot(a, a));
-}
-
-void quat_scale(const Quaternion* a, float s, Quaternion* out) {
-    *out = Quaternion{a->w * s, a->x * s, a->y * s, a->z * s};
 }
 
 void quat_inverse(const Quaternion* a, Quaternion* out) {

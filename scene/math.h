@@ -20,22 +20,16 @@ struct Quaternion {
     float w, x, y, z;
 };
 
-void vec_zero(Vector* v);
-void vec_make(float x, float y, float z, Vector* out);
-void vec_copy(const Vector* a, Vector* out);
 void vec_add(const Vector* a, const Vector* b, Vector* out);
 void vec_sub(const Vector* a, const Vector* b, Vector* out);
 void vec_negate(const Vector* a, Vector* out);
-void vec_scale(const Vector* a, float s, Vector* out);
 void vec_cross(const Vector* a, const Vector* b, Vector* out);
 // A zero vector reports length 1 so callers may divide by it.
 float vec_length(const Vector* a);
 void vec_normalize(const Vector* a, Vector* out);
 void vec_lerp(const Vector* a, const Vector* b, float alpha, Vector* out);
 
-void mat_zero(Matrix* m);
 void mat_identity(Matrix* m);
-void mat_copy(const Matrix* a, Matrix* out);
 void mat_mul(const Matrix* a, const Matrix* b, Matrix* out);
 void mat_transform(const Matrix* m, const Vector* v, Vector* out);
 void mat_rotate(const Matrix* m, const Vector* v, Vector* out);
@@ -48,13 +42,10 @@ void mat_from_quat(const Quaternion* q, Matrix* out);
 
 void quat_zero(Quaternion* q);
 void quat_identity(Quaternion* q);
-void quat_copy(const Quaternion* a, Quaternion* out);
-void quat_make(float w, float x, float y, float z, Quaternion* out);
 void quat_from_angle_axis(float angle, float x, float y, float z, Quaternion* out);
 void quat_mul(const Quaternion* a, const Quaternion* b, Quaternion* out);
 float quat_dot(const Quaternion* a, const Quaternion* b);
 float quat_norm(const Quaternion* a);
-void quat_scale(const Quaternion* a, float s, Quaternion* out);
 void quat_inverse(const Quaternion* a, Quaternion* out);
 void quat_unit_inverse(const Quaternion* a, Quaternion* out);
 void quat_exp(const Quaternion* a, Quaternion* out);

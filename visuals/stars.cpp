@@ -1,6 +1,5 @@
 #include "visuals/stars.h"
 
-#include "platform/resources.h"
 #include "visuals/spans.h"
 
 #include <algorithm>
@@ -43,12 +42,6 @@ bool prepareStarLevels(const void* sprites, std::size_t size) {
         }
     }
     return true;
-}
-
-bool prepareStarLevelsFromResource() {
-    platform::ResourceHandle h = platform::findResource("STARSDAT", "RT_RCDATA");
-    if (!h) return false;
-    return prepareStarLevels(platform::lockResource(h), platform::sizeofResource(h));
 }
 
 void releaseStarLevels() {

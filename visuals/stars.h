@@ -33,9 +33,6 @@ const std::uint32_t* starLevels();
 // Builds the ten levels from the 1516-byte sprite data. Data of any other size is refused
 // (false) and the levels stay black.
 bool prepareStarLevels(const void* sprites, std::size_t size);
-// Finds the resource "STARSDAT" and prepares the levels from it; false when it is missing or of
-// the wrong size.
-bool prepareStarLevelsFromResource();
 void releaseStarLevels();
 
 void placeStar(Star& star, platform::RandomSource random = platform::libraryRandom);

@@ -232,10 +232,6 @@ Image makeFont(std::string_view cells, int height, const TextStyle& s, bool mark
 
 } // namespace
 
-bool hasGlyph(char c) {
-    return glyphOf(c) != nullptr;
-}
-
 void drawKeyedGlyph(Image& img, int x0, int y0, int w, int h, char c, const TextStyle& s) {
     const std::vector<Segment>* segs = glyphOf(c);
     if (!segs || segs->empty()) return;

@@ -21,9 +21,6 @@ struct TextStyle {
     float advance = 15; // pixels from one character to the next
 };
 
-// True when the font has a design for the character (letters in either case share one).
-bool hasGlyph(char c);
-
 // Draws one glyph into a font picture cell at (x, y): stroke pixels blend only with the outline
 // colour, never with what lies around, and untouched pixels keep their value (the key colour).
 void drawKeyedGlyph(Image& img, int x, int y, int w, int h, char c, const TextStyle& s);

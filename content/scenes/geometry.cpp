@@ -202,11 +202,4 @@ void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, 
         for (int i = 0; i < nx; ++i) b.quad(at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1));
 }
 
-void addPanel(MeshBuilder& b, float width, float height) {
-    const float w = width / 2, h = height / 2;
-    const std::uint16_t a = b.vertex({-w, 0, -h}, 0, 0), c = b.vertex({w, 0, -h}, 1, 0),
-                        d = b.vertex({w, 0, h}, 1, 1), e = b.vertex({-w, 0, h}, 0, 1);
-    b.quad(a, c, d, e);
-}
-
 } // namespace scenes

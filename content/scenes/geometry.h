@@ -60,7 +60,5 @@ void addPrism(MeshBuilder& b, const std::vector<std::pair<float, float>>& outlin
 // A height field over x0..x1, y0..y1 facing up, nx by ny cells, mapped `tile` times across.
 void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
                 float (*height)(float, float), float tile);
-// A flat, one-sided rectangle in the x-z plane facing -y, centred on the origin, mapped once.
-void addPanel(MeshBuilder& b, float width, float height);
 
 } // namespace scenes
