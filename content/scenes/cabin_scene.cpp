@@ -178,11 +178,6 @@ void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
 }
 
 void addCamera(Scene3ds& s, int& id) {
-    struct Shot {
-        int frame;
-        Vec3 position, target;
-        float fov, roll;
-    };
     // From the edge of the firs, in towards the warm window.
     const Shot shots[] = {
         {0, {-260, -900, 70}, {0, 0, 90}, 56, -2},
@@ -191,26 +186,11 @@ void addCamera(Scene3ds& s, int& id) {
         {450, {-70, -260, 46}, {-20, -40, 42}, 46, 1},
         {CABIN_FRAMES, {-30, -175, 40}, {-20, -40, 36}, 42, 0},
     };
-    s.cameras.push_back(
-        {"Cam", shots[0].position, shots[0].target, shots[0].roll, 2400 / shots[0].fov});
-    Node cam;
-    cam.kind = NODE_CAMERA;
-    cam.name = "Cam";
-    cam.id = id++;
-    Node target;
-    target.kind = NODE_TARGET;
-    target.name = "Cam";
-    target.id = id++;
-    for (const Shot& k : shots) {
+    addCameraFlight(s, id, shots, [](const Shot& k) {
         Tcb t;
         t.easeTo = k.frame == CABIN_FRAMES ? 0.8f : 0;
-        cam.position.push_back({k.frame, k.position, t});
-        target.position.push_back({k.frame, k.target, t});
-        cam.fov.push_back({k.frame, k.fov, {}});
-        cam.roll.push_back({k.frame, k.roll, {}});
-    }
-    s.nodes.push_back(cam);
-    s.nodes.push_back(target);
+        return t;
+    });
 }
 
 } // namespace

@@ -94,6 +94,28 @@ void addDrift(MeshBuilder& b, Vec3 centre, float radius, float height) {
     b.place = keep;
 }
 
+void addCameraFlight(Scene3ds& s, int& id, std::span<const Shot> shots, Tcb (*keyOf)(const Shot&)) {
+    s.cameras.push_back(
+        {"Cam", shots[0].position, shots[0].target, shots[0].roll, 2400 / shots[0].fov});
+    Node cam;
+    cam.kind = NODE_CAMERA;
+    cam.name = "Cam";
+    cam.id = id++;
+    Node target;
+    target.kind = NODE_TARGET;
+    target.name = "Cam";
+    target.id = id++;
+    for (const Shot& k : shots) {
+        const Tcb t = keyOf(k);
+        cam.position.push_back({k.frame, k.position, t});
+        target.position.push_back({k.frame, k.target, t});
+        cam.fov.push_back({k.frame, k.fov, {}});
+        cam.roll.push_back({k.frame, k.roll, {}});
+    }
+    s.nodes.push_back(cam);
+    s.nodes.push_back(target);
+}
+
 void addPuffs(Scene3ds& s, const PuffStream& p) {
     const int life = p.count * p.period;
     for (int k = 0; k < p.count; ++k) {

@@ -1,6 +1,7 @@
 #pragma once
 // Pieces both scenes are made of: their materials, the sky, the moon, firs, snow drifts,
-// puffs of steam and smoke, and keyframer nodes.
+// puffs of steam and smoke, keyframer nodes and the camera's flight.
+#include <span>
 #include <string>
 
 #include "content/scenes/geometry.h"
@@ -32,6 +33,16 @@ void addDrift(MeshBuilder& b, Vec3 centre, float radius, float height);
 Light shadingLight(const std::string& name, Vec3 towards, float distance, float range);
 // An omni light node that holds the light where it is (or where its parent carries it).
 void addLightNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position);
+
+// One key of the camera's flight: where it stands, where it looks, its field of view and roll.
+struct Shot {
+    int frame;
+    Vec3 position, target;
+    float fov, roll;
+};
+// The camera "Cam" and its target node, flying through the shots; keyOf gives each position
+// key its spline parameters.
+void addCameraFlight(Scene3ds& s, int& id, std::span<const Shot> shots, Tcb (*keyOf)(const Shot&));
 
 // Puffs that leave `from` (in the parent's frame) every `period` frames, drift by `travel`
 // over their life while growing, and are hidden between their lives.

@@ -196,11 +196,6 @@ void addCoaches(Scene3ds& s, const Mats& m, int engine, int& id) {
 }
 
 void addCamera(Scene3ds& s, int& id) {
-    struct Shot {
-        int frame;
-        Vec3 position, target;
-        float fov, roll;
-    };
     // Waiting low in the clearing as the lamp comes out of the west, turning as the train
     // passes, then rising after it as it runs off east under the northern glow.
     const Shot shots[] = {
@@ -213,27 +208,12 @@ void addCamera(Scene3ds& s, int& id) {
         {740, {1200, -520, 260}, {2100, 0, 40}, 56, -3},
         {TRAIN_FRAMES, {1700, -600, 380}, {2900, 150, 60}, 62, -6},
     };
-    s.cameras.push_back(
-        {"Cam", shots[0].position, shots[0].target, shots[0].roll, 2400 / shots[0].fov});
-    Node cam;
-    cam.kind = NODE_CAMERA;
-    cam.name = "Cam";
-    cam.id = id++;
-    Node target;
-    target.kind = NODE_TARGET;
-    target.name = "Cam";
-    target.id = id++;
-    for (const Shot& k : shots) {
+    addCameraFlight(s, id, shots, [](const Shot& k) {
         Tcb t;
         t.continuity = 0;
         t.easeFrom = k.frame == 0 ? 0.5f : 0;
-        cam.position.push_back({k.frame, k.position, t});
-        target.position.push_back({k.frame, k.target, t});
-        cam.fov.push_back({k.frame, k.fov, {}});
-        cam.roll.push_back({k.frame, k.roll, {}});
-    }
-    s.nodes.push_back(cam);
-    s.nodes.push_back(target);
+        return t;
+    });
 }
 
 } // namespace
