@@ -3,6 +3,7 @@
 #include "engine/raster_spans.h"
 
 #include "engine/raster_fill.h"
+#include "platform/cpu.h"
 
 #include <algorithm>
 #include <cstring>
@@ -172,18 +173,11 @@ const SpanRoutines& ScalarSpans() {
 const SpanRoutines& Avx2SpanTable();
 const FaceRoutines& Avx2FaceTable();
 
-namespace {
-bool HasAvx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}
-} // namespace
-
 const SpanRoutines* Avx2Spans() {
-    return HasAvx2() ? &Avx2SpanTable() : nullptr;
+    return platform::cpuHasAvx2() ? &Avx2SpanTable() : nullptr;
 }
 const FaceRoutines* Avx2Faces() {
-    return HasAvx2() ? &Avx2FaceTable() : nullptr;
+    return platform::cpuHasAvx2() ? &Avx2FaceTable() : nullptr;
 }
 
 const FaceRoutines& ActiveFaces() {

@@ -16,4 +16,16 @@ bool cpuHasMmx() {
 #endif
 }
 
+bool cpuHasAvx2() {
+#if defined(__i386__) || defined(__x86_64__)
+    static const bool yes = [] {
+        __builtin_cpu_init(); // the feature constructor may not have run yet
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return yes;
+#else
+    return false;
+#endif
+}
+
 } // namespace platform

@@ -5,5 +5,8 @@ namespace platform {
 
 // CPUID function 1, EDX bit 23.
 bool cpuHasMmx();
+// Whether the processor (and the system) runs AVX2 code. Right even when first asked from a
+// static initialiser.
+bool cpuHasAvx2();
 
 } // namespace platform

@@ -1,77 +1,74 @@
-// The span routines as callers see them: each goes to the widest instruction set at hand.
+// The span routines as callers see them: each goes through the table of the widest instruction
+// set at hand, chosen once.
 #include "visuals/spans.h"
 
-#include "visuals/spans_simd.h"
+#include "platform/cpu.h"
+#include "visuals/span_sets.h"
 
 namespace visuals {
 
-bool avx2Available() {
-    // The explicit init keeps this right even when first called from another static
-    // initialiser, before the processor-feature constructor has run.
-    static const bool yes = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return yes;
+namespace {
+
+#define VRK_SPAN_TABLE(set)                                                                        \
+    SpanRoutines {                                                                                 \
+        set::subtractLevelSpan, set::fadeSpan, set::addHalfSpan, set::addBlueSpan,                 \
+            set::keyedCopySpan, set::keyedBlendSpan, set::overlayKeyedSpan, set::fillKeyedSpan     \
+    }
+
+const SpanRoutines& choose() {
+#ifdef VRK_SPANS_X86
+    static const SpanRoutines avx2Set = VRK_SPAN_TABLE(avx2);
+    static const SpanRoutines sse2Set = VRK_SPAN_TABLE(sse2);
+    return platform::cpuHasAvx2() ? avx2Set : sse2Set;
+#else
+    static const SpanRoutines plainSet = VRK_SPAN_TABLE(plain);
+    return plainSet;
+#endif
+}
+
+#undef VRK_SPAN_TABLE
+
+} // namespace
+
+const SpanRoutines& chosenSpans() {
+    // A static initialiser elsewhere may draw before this file's own would have run.
+    static const SpanRoutines& chosen = choose();
+    return chosen;
 }
 
 void subtractLevelSpan(const std::uint32_t* source, std::uint32_t* destination, int count,
                        int level) {
-    if (avx2Available())
-        avx2::subtractLevelSpan(source, destination, count, level);
-    else
-        sse2::subtractLevelSpan(source, destination, count, level);
+    chosenSpans().subtractLevel(source, destination, count, level);
 }
 
 void fadeSpan(std::uint32_t* destination, int count) {
-    if (avx2Available())
-        avx2::fadeSpan(destination, count);
-    else
-        sse2::fadeSpan(destination, count);
+    chosenSpans().fade(destination, count);
 }
 
 void addHalfSpan(const std::uint32_t* source, std::uint32_t* destination, int count) {
-    if (avx2Available())
-        avx2::addHalfSpan(source, destination, count);
-    else
-        sse2::addHalfSpan(source, destination, count);
+    chosenSpans().addHalf(source, destination, count);
 }
 
 void addBlueSpan(const std::uint8_t* source, std::uint32_t* destination, int count) {
-    if (avx2Available())
-        avx2::addBlueSpan(source, destination, count);
-    else
-        sse2::addBlueSpan(source, destination, count);
+    chosenSpans().addBlue(source, destination, count);
 }
 
 void keyedCopySpan(const std::uint32_t* source, std::uint32_t* destination, int count) {
-    if (avx2Available())
-        avx2::keyedCopySpan(source, destination, count);
-    else
-        sse2::keyedCopySpan(source, destination, count);
+    chosenSpans().keyedCopy(source, destination, count);
 }
 
 void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
                     int count, std::uint16_t weightA, std::uint16_t weightB) {
-    if (avx2Available())
-        avx2::keyedBlendSpan(a, b, destination, count, weightA, weightB);
-    else
-        sse2::keyedBlendSpan(a, b, destination, count, weightA, weightB);
+    chosenSpans().keyedBlend(a, b, destination, count, weightA, weightB);
 }
 
 void overlayKeyedSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
                       int count) {
-    if (avx2Available())
-        avx2::overlayKeyedSpan(a, b, destination, count);
-    else
-        sse2::overlayKeyedSpan(a, b, destination, count);
+    chosenSpans().overlayKeyed(a, b, destination, count);
 }
 
 void fillKeyedSpan(const std::uint32_t* source, std::uint32_t* destination, int count) {
-    if (avx2Available())
-        avx2::fillKeyedSpan(source, destination, count);
-    else
-        sse2::fillKeyedSpan(source, destination, count);
+    chosenSpans().fillKeyed(source, destination, count);
 }
 
 } // namespace visuals

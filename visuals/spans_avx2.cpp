@@ -1,16 +1,16 @@
 // AVX2 versions of the span routines: eight pixels per 256-bit register. Each run's last
 // 0..7 pixels go to the SSE2 version; eight is even, so the pair-wise rule for odd counts is
 // kept. This file is compiled for AVX2 and is only entered after the processor check, so it
-// uses nothing from headers that could leave AVX2 code in shared inline functions.
-#include "visuals/spans_simd.h"
+// uses nothing from headers that could leave AVX2 code in shared inline functions (spans.h and
+// span_sets.h hold only declarations and the key constant).
+#include "visuals/span_sets.h"
+#include "visuals/spans.h"
 
 #include <immintrin.h>
 
 namespace visuals::avx2 {
 
 namespace {
-
-constexpr std::uint32_t KEY = 0x00FF00FFu;
 
 inline __m256i load(const void* p) {
     return _mm256_loadu_si256(static_cast<const __m256i*>(p));
@@ -63,7 +63,7 @@ void addBlueSpan(const std::uint8_t* source, std::uint32_t* destination, int cou
 }
 
 void keyedCopySpan(const std::uint32_t* source, std::uint32_t* destination, int count) {
-    const __m256i key = _mm256_set1_epi32(static_cast<int>(KEY));
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(COLOR_KEY));
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i s = load(source + i);
@@ -74,7 +74,7 @@ void keyedCopySpan(const std::uint32_t* source, std::uint32_t* destination, int 
 
 void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
                     int count, std::uint16_t weightA, std::uint16_t weightB) {
-    const __m256i key = _mm256_set1_epi32(static_cast<int>(KEY));
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(COLOR_KEY));
     const __m256i wa = _mm256_set1_epi16(static_cast<short>(weightA));
     const __m256i wb = _mm256_set1_epi16(static_cast<short>(weightB));
     const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
@@ -94,7 +94,7 @@ void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_
 
 void overlayKeyedSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
                       int count) {
-    const __m256i key = _mm256_set1_epi32(static_cast<int>(KEY));
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(COLOR_KEY));
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i pb = load(b + i);
@@ -104,7 +104,7 @@ void overlayKeyedSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint3
 }
 
 void fillKeyedSpan(const std::uint32_t* source, std::uint32_t* destination, int count) {
-    const __m256i key = _mm256_set1_epi32(static_cast<int>(KEY));
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(COLOR_KEY));
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         __m256i d = load(destination + i);

@@ -1,8 +1,8 @@
 // SSE2 versions of the span routines, which every x86-64 processor runs. Four pixels per
 // 128-bit register; the pair-wise routines finish a run with one 64-bit pair, the pixel-wise one
 // with single pixels. No per-pixel branches: keyed choices are compare masks.
+#include "visuals/span_sets.h"
 #include "visuals/spans.h"
-#include "visuals/spans_simd.h"
 
 #include <algorithm>
 #include <cstring>

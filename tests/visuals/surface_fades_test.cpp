@@ -1,5 +1,5 @@
 // Whole-surface fades on real console surfaces.
-#include "visuals/spans_reference.h"
+#include "visuals/span_sets.h"
 #include "visuals/surface_fades.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +32,8 @@ TEST(SurfaceFades, FadeFromDarkensEveryRowLikeTheSpan) {
         visuals::fadeSurfaceFrom(source.get(), target.get(), level);
         std::vector<std::uint32_t> expect(640 * 40);
         for (int y = 0; y < 40; ++y)
-            visuals::reference::subtractLevelSpan(pixelsOf(source.get()) + y * 640,
-                                                  expect.data() + y * 640, 640, level);
+            visuals::plain::subtractLevelSpan(pixelsOf(source.get()) + y * 640,
+                                              expect.data() + y * 640, 640, level);
         ASSERT_TRUE(std::equal(expect.begin(), expect.end(), pixelsOf(target.get()))) << level;
     }
     EXPECT_EQ(source->locks, 0);

@@ -1,30 +1,34 @@
-#pragma once
-// Plain scalar versions of the span routines, one byte at a time. They are the yardstick the
-// fast versions are tested against, so they stay as simple as the arithmetic allows.
+// Plain versions of the span routines, one byte at a time: what a processor without SSE2 runs,
+// and the yardstick the fast versions are tested against, so they stay as simple as the
+// arithmetic allows.
+#include "visuals/span_sets.h"
+#include "visuals/spans.h"
+
 #include <algorithm>
-#include <cstdint>
 
-namespace visuals::reference {
+namespace visuals::plain {
 
-inline constexpr std::uint32_t KEY = 0x00FF00FFu;
+namespace {
 
-inline unsigned byteOf(std::uint32_t p, int i) {
+unsigned byteOf(std::uint32_t p, int i) {
     return (p >> (8 * i)) & 0xFFu;
 }
-inline std::uint32_t withByte(std::uint32_t p, int i, unsigned v) {
+std::uint32_t withByte(std::uint32_t p, int i, unsigned v) {
     return (p & ~(0xFFu << (8 * i))) | ((v & 0xFFu) << (8 * i));
 }
-inline unsigned satAdd(unsigned x, unsigned y) {
+unsigned satAdd(unsigned x, unsigned y) {
     return std::min(x + y, 255u);
 }
-inline unsigned satSub(unsigned x, unsigned y) {
+unsigned satSub(unsigned x, unsigned y) {
     return x > y ? x - y : 0u;
 }
-inline int pairedCount(int count) {
+int pairedCount(int count) {
     return count > 0 ? count & ~1 : 0;
 }
 
-inline void subtractLevelSpan(const std::uint32_t* s, std::uint32_t* d, int count, int level) {
+} // namespace
+
+void subtractLevelSpan(const std::uint32_t* s, std::uint32_t* d, int count, int level) {
     unsigned l = static_cast<unsigned>(std::clamp(level, 0, 255));
     for (int i = 0; i < pairedCount(count); ++i) {
         std::uint32_t p = s[i];
@@ -33,12 +37,12 @@ inline void subtractLevelSpan(const std::uint32_t* s, std::uint32_t* d, int coun
     }
 }
 
-inline void fadeSpan(std::uint32_t* d, int count) {
+void fadeSpan(std::uint32_t* d, int count) {
     for (int i = 0; i < pairedCount(count); ++i)
         for (int c = 0; c < 3; ++c) d[i] = withByte(d[i], c, satSub(byteOf(d[i], c), 15));
 }
 
-inline void addHalfSpan(const std::uint32_t* s, std::uint32_t* d, int count) {
+void addHalfSpan(const std::uint32_t* s, std::uint32_t* d, int count) {
     for (int i = 0; i < count; ++i) {
         std::uint32_t p = d[i], q = s[i];
         for (int c = 0; c < 4; ++c) p = withByte(p, c, satAdd(byteOf(p, c), byteOf(q, c) / 2));
@@ -46,21 +50,21 @@ inline void addHalfSpan(const std::uint32_t* s, std::uint32_t* d, int count) {
     }
 }
 
-inline void addBlueSpan(const std::uint8_t* s, std::uint32_t* d, int count) {
+void addBlueSpan(const std::uint8_t* s, std::uint32_t* d, int count) {
     for (int i = 0; i < pairedCount(count); ++i)
         d[i] = withByte(d[i], 0, satAdd(byteOf(d[i], 0), s[i]));
 }
 
-inline void keyedCopySpan(const std::uint32_t* s, std::uint32_t* d, int count) {
+void keyedCopySpan(const std::uint32_t* s, std::uint32_t* d, int count) {
     for (int i = 0; i < pairedCount(count); ++i)
-        if (s[i] != KEY) d[i] = s[i];
+        if (s[i] != COLOR_KEY) d[i] = s[i];
 }
 
-inline void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* d,
-                           int count, std::uint16_t wa, std::uint16_t wb) {
+void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* d, int count,
+                    std::uint16_t wa, std::uint16_t wb) {
     for (int i = 0; i < pairedCount(count); ++i) {
         std::uint32_t pa = a[i], pb = b[i];
-        if (pb == KEY) {
+        if (pb == COLOR_KEY) {
             d[i] = pa;
             continue;
         }
@@ -75,14 +79,13 @@ inline void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::
     }
 }
 
-inline void overlayKeyedSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* d,
-                             int count) {
-    for (int i = 0; i < pairedCount(count); ++i) d[i] = b[i] == KEY ? a[i] : b[i];
+void overlayKeyedSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* d, int count) {
+    for (int i = 0; i < pairedCount(count); ++i) d[i] = b[i] == COLOR_KEY ? a[i] : b[i];
 }
 
-inline void fillKeyedSpan(const std::uint32_t* s, std::uint32_t* d, int count) {
+void fillKeyedSpan(const std::uint32_t* s, std::uint32_t* d, int count) {
     for (int i = 0; i < pairedCount(count); ++i)
-        if (d[i] == KEY) d[i] = s[i];
+        if (d[i] == COLOR_KEY) d[i] = s[i];
 }
 
-} // namespace visuals::reference
+} // namespace visuals::plain

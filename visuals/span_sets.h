@@ -1,6 +1,7 @@
 #pragma once
-// The span routines per instruction set. The public ones in spans.h choose the widest set the
-// processor has; the tests hold each set to the scalar reference.
+// The span routines per instruction set, and the table the public ones in spans.h go through.
+// The plain set is built for every processor and is the yardstick the others are held to, bit
+// for bit; the SSE2 and AVX2 sets exist on x86 only.
 #include <cstdint>
 
 #define VRK_SPAN_ROUTINES                                                                          \
@@ -18,15 +19,38 @@
     void fillKeyedSpan(const std::uint32_t* source, std::uint32_t* destination, int count);
 
 namespace visuals {
+
+// One byte at a time, as simply as the arithmetic allows.
+namespace plain {
+VRK_SPAN_ROUTINES
+} // namespace plain
+
+#if defined(__i386__) || defined(__x86_64__)
+#define VRK_SPANS_X86 1
 namespace sse2 {
 VRK_SPAN_ROUTINES
 } // namespace sse2
 // 256-bit versions: eight pixels at a time, the rest of a run handed to the SSE2 ones. Call
-// them only where avx2Available() is true.
+// them only where the processor has AVX2.
 namespace avx2 {
 VRK_SPAN_ROUTINES
 } // namespace avx2
-bool avx2Available();
+#endif
+
+struct SpanRoutines {
+    decltype(&plain::subtractLevelSpan) subtractLevel;
+    decltype(&plain::fadeSpan) fade;
+    decltype(&plain::addHalfSpan) addHalf;
+    decltype(&plain::addBlueSpan) addBlue;
+    decltype(&plain::keyedCopySpan) keyedCopy;
+    decltype(&plain::keyedBlendSpan) keyedBlend;
+    decltype(&plain::overlayKeyedSpan) overlayKeyed;
+    decltype(&plain::fillKeyedSpan) fillKeyed;
+};
+
+// The widest set the processor runs, chosen once.
+const SpanRoutines& chosenSpans();
+
 } // namespace visuals
 
 #undef VRK_SPAN_ROUTINES
