@@ -18,7 +18,7 @@
 #include "engine/settings.h"
 #include "engine/sort_table.h"
 #include "scene/scene.h"
-#include "tests/content_scenes/loaded.h"
+#include "tests/content/scenes/loaded.h"
 
 namespace {
 

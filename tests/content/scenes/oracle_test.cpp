@@ -16,7 +16,7 @@
 #include <string>
 
 #include "content/scenes/lengths.h"
-#include "tests/content_scenes/loaded.h"
+#include "tests/content/scenes/loaded.h"
 
 using scenes_test::generated;
 using scenes_test::Loaded;

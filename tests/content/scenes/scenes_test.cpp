@@ -16,7 +16,7 @@
 #include "content/scenes/textures.h"
 #include "content/scenes/write3ds.h"
 #include "scene/track.h"
-#include "tests/content_scenes/loaded.h"
+#include "tests/content/scenes/loaded.h"
 
 using namespace scenes;
 using scenes_test::generated;
