@@ -30,6 +30,7 @@ struct Instrument {
     int pan = 128;           // XM only: 0 left .. 255 right
     bool wide = true;        // XM only: 16-bit sample data
     Envelope volumeEnvelope; // XM only
+    Envelope panEnvelope;    // XM only: 0 left .. 32 centre .. 64 right, around pan
     int fadeout = 0;         // XM only: 0..4095 per tick after key-off
     int vibratoDepth = 0;    // XM only: automatic vibrato (sine)
     int vibratoRate = 0;

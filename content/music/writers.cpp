@@ -176,17 +176,22 @@ std::vector<uint8_t> writeXm(const Module& m) {
             put16le(out, i < env.size() ? env[i].first : 0);
             put16le(out, i < env.size() ? env[i].second : 0);
         }
-        for (int i = 0; i < 48; ++i) put8(out, 0); // panning envelope
+        const auto& pan = in.panEnvelope.points;
+        if (pan.size() > 12) throw std::runtime_error(in.name + ": envelope has too many points");
+        for (size_t i = 0; i < 12; ++i) {
+            put16le(out, i < pan.size() ? pan[i].first : 0);
+            put16le(out, i < pan.size() ? pan[i].second : 0);
+        }
         put8(out, static_cast<int>(env.size()));
-        put8(out, 0);
+        put8(out, static_cast<int>(pan.size()));
         put8(out, std::max(in.volumeEnvelope.sustain, 0));
         put8(out, 0);
         put8(out, 0);
-        put8(out, 0);
+        put8(out, std::max(in.panEnvelope.sustain, 0));
         put8(out, 0);
         put8(out, 0);
         put8(out, env.empty() ? 0 : (1 | (in.volumeEnvelope.sustain >= 0 ? 2 : 0)));
-        put8(out, 0);
+        put8(out, pan.empty() ? 0 : (1 | (in.panEnvelope.sustain >= 0 ? 2 : 0)));
         put8(out, 0); // vibrato: sine
         put8(out, in.vibratoSweep);
         put8(out, in.vibratoDepth);
