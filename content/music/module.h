@@ -16,6 +16,7 @@ constexpr int NOTE_OFF = -1; // release: key-off in XM, note cut in MOD
 struct Envelope {
     std::vector<std::pair<int, int>> points; // (tick, level 0..64); empty = no envelope
     int sustain = -1;                        // point index held until key-off, -1 none
+    int loopStart = -1, loopEnd = -1;        // point indexes of a loop, -1 none
 };
 
 struct Instrument {
@@ -41,11 +42,12 @@ struct Cell {
     int note = NOTE_NONE; // MIDI pitch, NOTE_NONE or NOTE_OFF
     int instrument = 0;   // 1-based, 0 none
     int volume = -1;      // 0..64, -1 none (XM volume column, Cxx in MOD)
+    int volumeFx = 0;     // XM only, when volume is -1: a volume-column effect byte 0x60..0xFF
     int effect = 0;       // tracker effect number (0..35), with param
     int param = 0;
     bool hasEffect() const { return effect != 0 || param != 0; }
     bool empty() const {
-        return note == NOTE_NONE && instrument == 0 && volume < 0 && !hasEffect();
+        return note == NOTE_NONE && instrument == 0 && volume < 0 && volumeFx == 0 && !hasEffect();
     }
 };
 
@@ -61,6 +63,9 @@ struct Module {
     std::vector<Instrument> instruments;
     std::vector<std::vector<Cell>> rows; // rows[r][channel]
 };
+
+// Length of one tick at a tempo, as players count it.
+double tickSeconds(int bpm);
 
 // Playing time in seconds of the whole grid at the module's tempo, counting tempo changes (Fxx).
 double playingSeconds(const Module& m);

@@ -75,10 +75,14 @@ TEST(PatternScan, TimesEveryTempoChangeAndStopsAtTheLoop) {
     Module m = s.module();
     m.speed = 6;
     m.bpm = 125;
-    m.rows[64][1] = {0, 0, -1, 0xF, 150}; // second pattern: faster
-    m.rows[100][1] = {0, 0, -1, 0xF, 3};  // and then half the ticks a row
-    m.rows[110][1] = {0, 0, -1, 0xB, 0};  // loop here; the rest never plays
-    m.rows[120][1] = {0, 0, -1, 0xF, 200};
+    auto fx = [&](int row, int effect, int param) {
+        m.rows[row][1].effect = effect;
+        m.rows[row][1].param = param;
+    };
+    fx(64, 0xF, 150); // second pattern: faster
+    fx(100, 0xF, 3);  // and then half the ticks a row
+    fx(110, 0xB, 0);  // loop here; the rest never plays
+    fx(120, 0xF, 200);
     PatternScan scan = scanPatterns(writeXm(m));
     ASSERT_EQ(scan.tempo.size(), 2u);
     EXPECT_NEAR(scan.tempo[0].seconds, 64 * 0.12, 1e-9);

@@ -1,6 +1,7 @@
 // frostbyte: chip music. Pulse leads with delayed vibrato, a tracker-arpeggio chord channel,
 // triangle bass and noise drums, all on a 16th-note grid.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -111,6 +112,20 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     Kit k = makeKit(s);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.key);
+    // Chip style: wide, quick vibrato on held notes, slides into near steps, snare rolls at the
+    // ends of phrases, choked off-beat hats; the arpeggio and the echo answer from the sides.
+    Expression e;
+    e.channels = {{LEAD, Role::Lead, 118}, {ECHO, Role::Counter, 40},   {ARP, Role::Plain, 206},
+                  {BASS, Role::Bass, 128}, {KICK, Role::Drums, 128},    {SNARE, Role::Drums, 150},
+                  {HAT, Role::Hats, 200},  {COUNTER, Role::Counter, 70}};
+    e.vibrato = 0x64;
+    e.vibratoAfter = 4;
+    e.slideEvery = 3;
+    e.fade = 2;
+    e.rollEvery = 64;
+    e.roll = 0x93;
+    e.hatCut = 2;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }
