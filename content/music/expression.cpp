@@ -32,7 +32,7 @@ std::vector<Event> eventsOf(const Module& m, int ch) {
 
 class Placer {
   public:
-    Placer(Song& s, const Expression& e) : s_(s), m_(s.module()), e_(e) {}
+    Placer(Song& s, const Expression& e) : m_(s.module()), e_(e) {}
 
     bool mod() const { return m_.format == Format::Mod; }
     int rows() const { return static_cast<int>(m_.rows.size()); }
@@ -78,7 +78,6 @@ class Placer {
     void crispGates(int ch);
 
   private:
-    Song& s_;
     Module& m_;
     const Expression& e_;
 };
@@ -92,7 +91,9 @@ void Placer::slideInto(const Event& prev, const Event& ev, int ch) {
     int param = mod() ? std::min(255, semis * 12) : std::min(255, (semis * 16 + ticks - 1) / ticks);
     if (prev.offRow >= 0) m_.rows[prev.offRow][ch].note = NOTE_NONE; // slurred
     Cell& c = m_.rows[ev.start][ch];
-    c.instrument = 0; // keeps the sounding note, its volume and its pan
+    // XM: no instrument keeps the sounding note's volume and pan. A MOD needs the sample to
+    // know the period (its instrument only restores the sample's own volume).
+    if (!mod()) c.instrument = 0;
     fx(ev.start, ch, 0x3, std::max(1, param * 2 / 3));
     if (ev.start + 1 < ev.end && fxFree(ev.start + 1, ch)) fx(ev.start + 1, ch, 0x3, 0);
 }

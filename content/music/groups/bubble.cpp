@@ -1,6 +1,7 @@
 // The end tune: a short, bubbly loop under the end pictures. Rising sine "bloops" bubble up
 // between a soft triangle tune, a rounded bass and a ticking shaker.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -74,6 +75,18 @@ Module bubble() {
         }
         row += p->rows;
     }
+    // Bubbly: the tune wobbles and slides, the bass is cut short, the shaker ticks.
+    Expression e;
+    e.channels = {
+        {TUNE, Role::Lead}, {BASS, Role::Bass}, {BUBBLES, Role::Plain}, {TICK, Role::Hats}};
+    e.vibrato = 0x64;
+    e.vibratoAfter = 2;
+    e.vibratoMinRows = 4;
+    e.slideEvery = 2;
+    e.crispGates = true;
+    e.rollEvery = 0;
+    e.hatCut = 1;
+    express(s, e);
     s.finish(40, 6, 0.68);
     return s.module();
 }

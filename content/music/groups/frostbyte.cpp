@@ -113,11 +113,11 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.key);
     // Chip style: wide, quick vibrato on held notes, slides into near steps, snare rolls at the
-    // ends of phrases, choked off-beat hats; the arpeggio and the echo answer from the sides.
+    // ends of phrases, choked off-beat hats; lead and arpeggio left, echo and counter right.
     Expression e;
-    e.channels = {{LEAD, Role::Lead, 118}, {ECHO, Role::Counter, 40},   {ARP, Role::Plain, 206},
-                  {BASS, Role::Bass, 128}, {KICK, Role::Drums, 128},    {SNARE, Role::Drums, 150},
-                  {HAT, Role::Hats, 200},  {COUNTER, Role::Counter, 70}};
+    e.channels = {{LEAD, Role::Lead, 72},  {ECHO, Role::Counter, 224},   {ARP, Role::Plain, 192},
+                  {BASS, Role::Bass, 108}, {KICK, Role::Drums, 136},     {SNARE, Role::Drums, 168},
+                  {HAT, Role::Hats, 210},  {COUNTER, Role::Counter, 200}};
     e.vibrato = 0x64;
     e.vibratoAfter = 4;
     e.slideEvery = 3;

@@ -3,6 +3,7 @@
 // underneath, a pulse lead and rave chord stabs (whole chords in one sample, tuned in just
 // intonation so they loop without beating) fill the top.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -203,6 +204,21 @@ Module build(const char* title, const std::vector<Plan>& plan, const char* bassR
     Kit k = makeKit(s, bpm);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, bassRhythm);
+    // Breakbeats: the break stutters (retrigger) before every second pattern, the bass slides
+    // and is cut short, the lead bends and wobbles.
+    Expression e;
+    e.channels = {
+        {BREAK, Role::Drums}, {BASS, Role::Bass}, {LEAD, Role::Lead}, {STAB, Role::Plain}};
+    e.vibrato = 0x56;
+    e.vibratoAfter = 2;
+    e.vibratoMinRows = 4;
+    e.slideEvery = 2;
+    e.bassSlides = true;
+    e.fade = 2;
+    e.crispGates = true;
+    e.rollEvery = 32;
+    e.roll = 0x93;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }

@@ -1,6 +1,7 @@
 // the last candle: a music box, wound up once more. The comb plays the tune with its own
 // broken-chord accompaniment; a faint pad and a low tine join on the second time round.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -59,6 +60,14 @@ Module auldLangSyne() {
     s.note(row + beat * 4, TUNE, 65, box, 24);
     row += bar * 2;
     s.ensureRows(row);
+    Expression e;
+    e.channels = {{TUNE, Role::Lead, 110}, {COMB, Role::Plain, 170}, {LOW, Role::Bass, 128},
+                  {PAD1, Role::Pad, 50},   {PAD2, Role::Pad, 206},   {ECHO, Role::Counter, 220}};
+    e.vibrato = 0x32;
+    e.swell = 40;
+    e.panDrift = 1;
+    e.rollEvery = 0;
+    express(s, e);
     s.finish(152, 6, 1.04);
     return s.module();
 }

@@ -1,6 +1,7 @@
 // sleighride ensemble: four Amiga channels. A plucked-string lead, a second string that strums
 // broken chords, a plucked bass, and sleigh bells shaken against a soft kick.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -114,6 +115,18 @@ Module build(const char* title, const std::vector<Plan>& plan, int barRows, int 
     k.brightShift = brightShift;
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, barRows, beat);
+    // Plucked strings on four channels: vibrato on the held tune, slides between near notes,
+    // crisp cut notes, and the percussion rolling into each new pattern.
+    Expression e;
+    e.channels = {
+        {LEAD, Role::Lead}, {STRUM, Role::Plain}, {BASS, Role::Bass}, {PERC, Role::Drums}};
+    e.vibrato = 0x43;
+    e.vibratoMinRows = 5;
+    e.vibratoAfter = 2;
+    e.slideEvery = 3;
+    e.crispGates = true;
+    e.rollEvery = 64;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }

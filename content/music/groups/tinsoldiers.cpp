@@ -1,6 +1,7 @@
 // tin soldiers: marches for four Amiga channels. Brass-like saw lead, a second horn on the
 // off-beats, a tuba bass on the strong beats, and a snare that rolls into every new strain.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -85,6 +86,21 @@ int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadSh
     return p.rows;
 }
 
+// A march: brass vibrato on held notes, crisp cut staccato, slides rarely, and the drum
+// rolling into each new strain.
+void marchExpression(Song& s) {
+    Expression e;
+    e.channels = {
+        {LEAD, Role::Lead}, {HORN, Role::Counter}, {TUBA, Role::Bass}, {DRUM, Role::Drums}};
+    e.vibrato = 0x33;
+    e.vibratoAfter = 3;
+    e.slideEvery = 4;
+    e.crispGates = true;
+    e.rollEvery = 64;
+    e.roll = 0x92;
+    express(s, e);
+}
+
 int drumIntro(Song& s, const Kit& k, int row) {
     // Two bars of side drum alone: the parade approaching.
     for (int b = 0; b < 2; ++b) {
@@ -143,6 +159,7 @@ Module nutcrackerMarch() {
     row += strain(s, k, row, b, k.fife, 12, true, true, false);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 55);
+    marchExpression(s);
     s.finish(104, 6, 0.56);
     return s.module();
 }
@@ -170,6 +187,7 @@ Module tinParade() {
     row += strain(s, k, row, b, k.fife, 0, true, true, false);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 58);
+    marchExpression(s);
     s.finish(110, 6, 0.56);
     return s.module();
 }
