@@ -136,7 +136,7 @@ Module silentNight() {
                   {&verse, Mode::Flute, 44},
                   {&verse, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 6, 160, 0.77);
+                 6, 160, 0.74);
 }
 
 Module northernLights() {

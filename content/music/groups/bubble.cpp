@@ -87,7 +87,7 @@ Module bubble() {
     e.rollEvery = 0;
     e.hatCut = 1;
     express(s, e);
-    s.finish(40, 6, 0.68);
+    s.finish(40, 6, 0.82);
     return s.module();
 }
 

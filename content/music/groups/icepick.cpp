@@ -243,7 +243,7 @@ Module snowballFight() {
                   {&a, Mode::Full},
                   {&a, Mode::Rolling},
                   {&a, Mode::Outro}},
-                 "x.....x...o.x-..", 112, 0.93);
+                 "x.....x...o.x-..", 112, 1.02);
 }
 
 Module blackIce() {
@@ -265,7 +265,7 @@ Module blackIce() {
                   {&b, Mode::Full},
                   {&b, Mode::Rolling},
                   {&a, Mode::Outro}},
-                 "x.......x..-..o.", 132, 0.88);
+                 "x.......x..-..o.", 132, 1.02);
 }
 
 Module avalanche() {
@@ -286,7 +286,7 @@ Module avalanche() {
                   {&a, Mode::Full},
                   {&a, Mode::Full},
                   {&a, Mode::Outro}},
-                 "x.x...x.x.o.x.-.", 120, 0.95);
+                 "x.x...x.x.o.x.-.", 120, 1.03);
 }
 
 } // namespace music

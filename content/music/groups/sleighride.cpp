@@ -151,7 +151,7 @@ Module godRestYe() {
                   {&verse, Mode::Strum},
                   {&verse, Mode::Bright},
                   {&verse, Mode::Outro}},
-                 16, 4, 108, 0.95);
+                 16, 4, 108, 1.10);
 }
 
 Module weWishYou() {
@@ -172,7 +172,7 @@ Module weWishYou() {
                   {&verse, Mode::Verse},
                   {&verse, Mode::Bright},
                   {&verse, Mode::Outro}},
-                 12, 4, 96, 0.94);
+                 12, 4, 96, 1.11);
 }
 
 Module sleighTracks() {
@@ -198,7 +198,7 @@ Module sleighTracks() {
                   {&b, Mode::Verse},
                   {&a, Mode::Verse},
                   {&a, Mode::Outro}},
-                 16, 4, 120, 0.98);
+                 16, 4, 120, 1.16);
 }
 
 } // namespace music

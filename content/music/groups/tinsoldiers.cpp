@@ -160,7 +160,7 @@ Module nutcrackerMarch() {
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 55);
     marchExpression(s);
-    s.finish(104, 6, 0.56);
+    s.finish(104, 6, 0.65);
     return s.module();
 }
 
@@ -188,7 +188,7 @@ Module tinParade() {
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 58);
     marchExpression(s);
-    s.finish(110, 6, 0.56);
+    s.finish(110, 6, 0.65);
     return s.module();
 }
 
