@@ -77,7 +77,11 @@ Harmonics vowelWave(double f1, double f2, double fundamental) {
     };
 }
 
-Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& s) {
+namespace {
+
+// Sums band-limited harmonics of every layer; amplitudes come from h, or per sample from moving.
+Instrument synthLoop(const std::string& name, const Harmonics& h, const MovingHarmonics& moving,
+                     const LoopShape& s) {
     const int total = s.attack + s.loopLength;
     std::vector<double> acc(total, 0.0);
     std::vector<int> layers{0};
@@ -89,7 +93,7 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
         double perSample = static_cast<double>(cycles) / s.loopLength;
         int maxK = static_cast<int>(0.45 * s.brightness / perSample);
         for (int k = 1; k <= maxK; ++k) {
-            double a = h(k);
+            double a = moving ? 1.0 : h(k);
             if (a == 0.0) continue;
             double phase0 = li * 2.39996 * k; // spread the layers' phases
             double w = kTwoPi * k * perSample;
@@ -97,7 +101,7 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
             double c = std::cos(w), sn = std::sin(w);
             double x = std::cos(phase0), y = std::sin(phase0);
             for (int n = 0; n < total; ++n) {
-                acc[n] += a * y;
+                acc[n] += (moving ? moving(k, n - s.attack) : a) * y;
                 double nx = x * c - y * sn;
                 y = x * sn + y * c;
                 x = nx;
@@ -124,6 +128,21 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
     in.loopStart = s.attack;
     in.loopLength = s.loopLength;
     return in;
+}
+
+} // namespace
+
+Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& s) {
+    return synthLoop(name, h, nullptr, s);
+}
+
+Instrument movingWave(const std::string& name, const MovingHarmonics& h, const LoopShape& s) {
+    return synthLoop(name, nullptr, h, s);
+}
+
+double loopSweep(int n, int loopLength) {
+    int m = ((n % loopLength) + loopLength) % loopLength;
+    return 0.5 - 0.5 * std::cos(kTwoPi * m / loopLength);
 }
 
 Instrument modWave(const std::string& name, const Harmonics& h, double midi, int attack) {
@@ -206,7 +225,8 @@ Instrument musicBox(const std::string& name, double rate, double midi, double se
         double t = n / rate;
         double v = std::sin(kTwoPi * hz * t) * std::exp(-t / 0.9) +
                    0.35 * std::sin(kTwoPi * hz * 3.0 * t) * std::exp(-t / 0.25) +
-                   0.2 * std::sin(kTwoPi * hz * 5.93 * t) * std::exp(-t / 0.04);
+                   0.3 * std::sin(kTwoPi * hz * 5.93 * t) * std::exp(-t / 0.09) +
+                   0.12 * std::sin(kTwoPi * hz * 9.7 * t) * std::exp(-t / 0.05); // the tine's ping
         data[n] = static_cast<float>(v * std::min(1.0, t / 0.001));
     }
     fadeTail(data, rate, 0.05);
