@@ -13,6 +13,10 @@
 
 using namespace music;
 
+namespace music {
+void PrintTo(const TuneEntry& t, std::ostream* os); // the tune's file, from collection_test
+} // namespace music
+
 namespace {
 
 struct Measured {
