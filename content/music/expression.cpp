@@ -193,12 +193,12 @@ void Placer::hats(const ChannelStyle& cs) {
         if (m_.rows[r][ch].note > 0 && fxFree(r, ch)) fx(r, ch, 0xE, 0xC0 | e_.hatCut);
 }
 
-// A release at row r becomes a cut at the middle tick of row r - 1: crisper staccato.
+// A release at row r becomes a cut at a tick of row r - 1: crisper staccato.
 void Placer::crispGates(int ch) {
     for (int r = 2; r < rows() - 1; ++r) {
         if (m_.rows[r][ch].note != NOTE_OFF || m_.rows[r][ch].hasEffect()) continue;
         if (m_.rows[r - 1][ch].note == NOTE_OFF || !fxFree(r - 1, ch)) continue;
-        fx(r - 1, ch, 0xE, 0xC0 | std::clamp(e_.speed / 2, 1, 15));
+        fx(r - 1, ch, 0xE, 0xC0 | std::clamp(e_.cutTick, 1, std::min(15, e_.speed - 1)));
         m_.rows[r][ch].note = NOTE_NONE;
     }
 }

@@ -45,7 +45,8 @@ struct Expression {
     int rollEvery = 64;      // drums: the hit just before every n-th row retriggers (0 never)
     int roll = 0x93;         // E9x used for those rolls
     int hatCut = 2;          // hats: ECx on off-beat hits (0 none)
-    bool crispGates = false; // MOD: releases become note cuts late in the row before
+    bool crispGates = false; // MOD: releases become note cuts in the row before
+    int cutTick = 3;         // the tick of that row the cut falls on
 };
 
 void express(Song& s, const Expression& e);

@@ -342,5 +342,15 @@ SoundStats soundStats(const std::vector<float>& stereo, double rate) {
         st.rangeDb = pick(0.95) - pick(0.10);
     }
     st.highShare = highShareOf(mono, rate);
+    const size_t opening = std::min(frames, static_cast<size_t>(2 * rate));
+    double e = 0;
+    for (size_t i = 0; i < 2 * opening; ++i) e += double(stereo[i]) * stereo[i];
+    st.openingDb = db(e / std::max<size_t>(1, 2 * opening));
+    const size_t gap = static_cast<size_t>(0.05 * rate);
+    for (size_t at = 0; at + gap <= frames; at += gap) {
+        double g = 0;
+        for (size_t i = 2 * at; i < 2 * (at + gap); ++i) g += double(stereo[i]) * stereo[i];
+        st.quietGaps += db(g / (2 * gap)) < -40 ? 1 : 0;
+    }
     return st;
 }

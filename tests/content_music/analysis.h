@@ -37,6 +37,8 @@ struct SoundStats {
     double loudnessDb = 0;  // RMS of the whole render, dBFS
     double rangeDb = 0;     // 2-s window RMS: 95th minus 10th percentile
     double peakDb = 0;      // highest sample, dBFS
+    double openingDb = 0;   // RMS of the first two seconds, dBFS
+    int quietGaps = 0;      // 50-ms windows below -40 dBFS (near-silent moments)
 };
 
 // Stereo float at `rate`, interleaved.

@@ -144,6 +144,10 @@ TEST(SoundStats, LoudnessRangeFollowsTheLevelInsideATune) {
         std::vector<float> part = tone(300, level, level, 4);
         steps.insert(steps.end(), part.begin(), part.end());
     }
+    std::vector<float> hush(2 * 44100 / 2, 0.0f); // half a second of silence
+    steps.insert(steps.end(), hush.begin(), hush.end());
     SoundStats st = soundStats(steps, 44100);
     EXPECT_NEAR(st.rangeDb, 20 * std::log10(0.4 / 0.05), 0.5); // 18 dB from soft to loud
+    EXPECT_NEAR(st.openingDb, 20 * std::log10(0.05 / std::sqrt(2.0)), 0.1);
+    EXPECT_EQ(st.quietGaps, 10);
 }
