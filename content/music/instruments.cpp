@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace music {
 
@@ -65,10 +66,22 @@ Instrument sawLead(const char* name, int layers) {
     s.loopLength = 8192; // ~312 Hz; the layers beat about 4 times a second
     if (layers > 1) s.detune = {1};
     if (layers > 2) s.detune = {1, -1};
-    // A filter-like sweep: the upper partials dip and return once a loop.
-    const int length = s.loopLength;
+    // A filter-like sweep: the note opens bright and settles (the attack before the loop),
+    // then the upper partials dip and return once a loop.
+    s.attack = 4800; // 150 ms
+    s.ramp = 96;
+    const int length = s.loopLength, attack = s.attack;
+    auto tilt = [=](int n) { return n < 0 ? 0.4 * -n / attack : -0.6 * loopSweep(n, length); };
+    // The sweep changes the colour, not the loudness: each moment is scaled to the same power.
+    const int partials = static_cast<int>(0.45 * length / s.cyclesInLoop);
+    std::vector<double> norm(attack + length);
+    for (int n = -attack; n < length; ++n) {
+        double power = 0;
+        for (int k = 1; k <= partials; ++k) power += std::pow(k, 2 * (tilt(n) - 1.0));
+        norm[n + attack] = 1.0 / std::sqrt(power);
+    }
     Instrument in = movingWave(
-        name, [=](int k, int n) { return std::pow(k, -1.0 - 0.6 * loopSweep(n, length)); }, s);
+        name, [=](int k, int n) { return std::pow(k, -1.0 + tilt(n)) * norm[n + attack]; }, s);
     in.volumeEnvelope = adsr(1, 12, 48, 6);
     in.fadeout = 256;
     return in;

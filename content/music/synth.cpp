@@ -72,8 +72,9 @@ Harmonics vowelWave(double f1, double f2, double fundamental) {
             double x = (f - centre) / width;
             return std::exp(-x * x);
         };
-        return (0.25 / k + peak(f1, 180) + 0.6 * peak(f2, 260) + 0.15 * peak(2600, 300)) *
-               (f < 4500 ? 1.0 : 0.0);
+        // The singer's formant near 3 kHz carries a choir through; breath above it stays faint.
+        return (0.25 / k + peak(f1, 180) + 0.6 * peak(f2, 260) + 0.3 * peak(2900, 400)) *
+               (f < 4500 ? 1.0 : 0.15 * 4500 / f);
     };
 }
 
@@ -117,8 +118,9 @@ Instrument synthLoop(const std::string& name, const Harmonics& h, const MovingHa
     std::vector<float> data(total);
     for (int n = 0; n < total; ++n) {
         double env = 1.0;
-        if (n < s.attack) {
-            double t = static_cast<double>(n) / s.attack;
+        const int ramp = s.ramp >= 0 ? std::min(s.ramp, s.attack) : s.attack;
+        if (n < ramp) {
+            double t = static_cast<double>(n) / ramp;
             env = t * t * (3 - 2 * t);
         }
         data[n] = static_cast<float>(acc[n] * env);

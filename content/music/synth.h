@@ -42,6 +42,7 @@ struct LoopShape {
     int attack = 0;          // samples of attack before the loop (amplitude rises from 0)
     std::vector<int> detune; // extra layers, each offset in cycles from cyclesInLoop
     double brightness = 1.0; // harmonics above rate*0.45*brightness are dropped
+    int ramp = -1;           // samples over which the attack's amplitude rises; -1: all of it
 };
 
 // A looped band-limited wave with an optional soft attack before the loop.

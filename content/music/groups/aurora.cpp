@@ -26,7 +26,7 @@ Kit makeKit(Song& s) {
     pad.volumeEnvelope = adsr(60, 40, 54, 80);
     k.strings = s.addInstrument(pad);
     k.bass = s.addInstrument(sineBass("sine bass"));
-    Instrument sparkle = fmBell("sparkle", 22050, 84, 1.2, 3.0, 0.8, 0.4);
+    Instrument sparkle = fmBell("sparkle", 44100, 84, 1.2, 3.5, 2.0, 0.4); // glassy partials
     sparkle.pan = 184;
     k.sparkle = s.addInstrument(sparkle);
     Instrument ooh = choir("ooh", true);

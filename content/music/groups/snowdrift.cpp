@@ -127,10 +127,10 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     // Saw leads and acid bass: the bass slides into its steps (the acid glide), the lead bends
     // into near notes, stabs spread wide, claps roll into each pattern, hats are choked.
     Expression e;
-    e.channels = {{LEAD, Role::Lead, 76},   {ECHO, Role::Counter, 228}, {STAB1, Role::Pad, 24},
-                  {STAB2, Role::Pad, 232},  {STAB3, Role::Pad, 196},    {BASS, Role::Bass, 104},
-                  {KICK, Role::Drums, 140}, {CLAP, Role::Drums, 168},   {HAT, Role::Hats, 208},
-                  {OPEN, Role::Plain, 44}};
+    e.channels = {{LEAD, Role::Lead, 64},   {ECHO, Role::Counter, 236}, {STAB1, Role::Pad, 20},
+                  {STAB2, Role::Pad, 236},  {STAB3, Role::Pad, 200},    {BASS, Role::Bass, 104},
+                  {KICK, Role::Drums, 140}, {CLAP, Role::Drums, 168},   {HAT, Role::Hats, 216},
+                  {OPEN, Role::Plain, 36}};
     e.vibrato = 0x34;
     e.vibratoAfter = 6;
     e.slideEvery = 2;
