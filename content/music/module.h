@@ -31,20 +31,20 @@ struct Instrument {
     int pan = 128;           // XM only: 0 left .. 255 right
     bool wide = true;        // XM only: 16-bit sample data
     Envelope volumeEnvelope; // XM only
-    Envelope panEnvelope;    // XM only: 0 left .. 32 centre .. 64 right, around pan
     int fadeout = 0;         // XM only: 0..4095 per tick after key-off
     int vibratoDepth = 0;    // XM only: automatic vibrato (sine)
     int vibratoRate = 0;
     int vibratoSweep = 0;
+    Envelope panEnvelope; // XM only: 0 left .. 32 centre .. 64 right, around pan
 };
 
 struct Cell {
     int note = NOTE_NONE; // MIDI pitch, NOTE_NONE or NOTE_OFF
     int instrument = 0;   // 1-based, 0 none
     int volume = -1;      // 0..64, -1 none (XM volume column, Cxx in MOD)
-    int volumeFx = 0;     // XM only, when volume is -1: a volume-column effect byte 0x60..0xFF
     int effect = 0;       // tracker effect number (0..35), with param
     int param = 0;
+    int volumeFx = 0; // XM only, when volume is -1: a volume-column effect byte 0x60..0xFF
     bool hasEffect() const { return effect != 0 || param != 0; }
     bool empty() const {
         return note == NOTE_NONE && instrument == 0 && volume < 0 && volumeFx == 0 && !hasEffect();

@@ -112,8 +112,8 @@ void Song::finish(double target, int speed, double gain) {
     }
     m_.speed = speed;
     m_.bpm = bpm;
-    if (m_.format == Format::Mod) { // a MOD has no tempo in its header
-        placeEffect(0, 0xF, speed);
+    if (m_.format == Format::Mod) { // a MOD has no tempo in its header; players start at 6
+        if (speed != 6) placeEffect(0, 0xF, speed);
         placeEffect(0, 0xF, bpm);
     }
     placeEffect(total - 1, 0xB, 0);
@@ -336,6 +336,21 @@ void playChipArp(Song& s, int row0, const std::vector<Chord>& chords, const Voic
             s.effect(row0 + c.start + r, v.channel, 0x0, (a << 4) | b);
     }
     if (v.release) s.off(row0 + spanOf(chords), v.channel);
+}
+
+void scaleLevels(Song& s, int row0, int rows, double factor) {
+    Module& m = s.module();
+    const int end = std::min(row0 + rows, s.rows());
+    for (int r = std::max(0, row0); r < end; ++r)
+        for (Cell& c : m.rows[r]) {
+            if (c.note <= 0) continue;
+            if (m.format == Format::Mod && c.hasEffect()) continue; // no room for a volume
+            int base = c.volume >= 0 ? c.volume
+                       : c.instrument > 0 && c.instrument <= static_cast<int>(m.instruments.size())
+                           ? m.instruments[c.instrument - 1].volume
+                           : 64;
+            c.volume = std::clamp(static_cast<int>(std::lround(base * factor)), 0, 64);
+        }
 }
 
 void playDrums(Song& s, int row0, int rows, int ch, const std::string& pattern,

@@ -7,6 +7,9 @@
 #include "content/music/synth.h"
 #include "content/music/tunes.h"
 
+#include <utility>
+#include <vector>
+
 namespace music {
 namespace {
 
@@ -86,6 +89,22 @@ int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadSh
     return p.rows;
 }
 
+// Strains played back quieter: the fife and the second strains step back, the full band
+// returns for the main strain. Applied after the expression, so rolls keep their full level.
+struct Softer {
+    std::vector<std::pair<int, int>> spans;
+    std::vector<double> levels;
+    int operator()(int row, int rows, double level) {
+        spans.emplace_back(row, rows);
+        levels.push_back(level);
+        return rows;
+    }
+    void apply(Song& s) const {
+        for (size_t i = 0; i < spans.size(); ++i)
+            scaleLevels(s, spans[i].first, spans[i].second, levels[i]);
+    }
+};
+
 // A march: brass vibrato on held notes, crisp cut staccato, slides rarely, and the drum
 // rolling into each new strain.
 void marchExpression(Song& s) {
@@ -156,18 +175,20 @@ Module nutcrackerMarch() {
                    "C:16 | G7 | C | G | Dm | C | G7 | C", 1);
     Song s("nutcracker march", Format::Mod, 4);
     Kit k = makeKit(s);
+    Softer softer;
     int row = drumIntro(s, k, 0, 55);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, b, k.brass, 0, true, true, false);
+    row += softer(row, strain(s, k, row, b, k.brass, 0, true, true, false), 0.75);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, trio, k.fife, 0, true, true, true);
-    row += strain(s, k, row, trio, k.brass, 0, true, true, false);
+    row += softer(row, strain(s, k, row, trio, k.fife, 0, true, true, true), 0.7);
+    row += softer(row, strain(s, k, row, trio, k.brass, 0, true, true, false), 0.85);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, b, k.fife, 12, true, true, false);
+    row += softer(row, strain(s, k, row, b, k.fife, 12, true, true, false), 0.75);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 55);
     marchExpression(s);
-    s.finish(104, 6, 0.50);
+    softer.apply(s);
+    s.finish(104, 6, 0.56);
     return s.module();
 }
 
@@ -185,17 +206,19 @@ Module tinParade() {
         "Eb:16 | Bb | Ab:8 F7:8 | Eb:16 | Cm:16 | Bb | Fm:8 Bb7:8 | Eb:16", 1);
     Song s("tin parade", Format::Mod, 4);
     Kit k = makeKit(s);
+    Softer softer;
     int row = drumIntro(s, k, 0, 58);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, a, k.fife, 12, true, true, false);
-    row += strain(s, k, row, b, k.fife, 0, true, true, true);
-    row += strain(s, k, row, b, k.brass, 0, true, true, false);
+    row += softer(row, strain(s, k, row, a, k.fife, 12, true, true, false), 0.75);
+    row += softer(row, strain(s, k, row, b, k.fife, 0, true, true, true), 0.7);
+    row += softer(row, strain(s, k, row, b, k.brass, 0, true, true, false), 0.85);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, b, k.fife, 0, true, true, false);
+    row += softer(row, strain(s, k, row, b, k.fife, 0, true, true, false), 0.75);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 58);
     marchExpression(s);
-    s.finish(110, 6, 0.50);
+    softer.apply(s);
+    s.finish(110, 6, 0.57);
     return s.module();
 }
 
