@@ -48,11 +48,13 @@ Module bleakMidwinter() {
     playMelody(s, row, hymn.melody, {LEAD, aah, 44, 0, 0.97}, bar, 4);
     playChords(s, row, hymn.chords, organs, org, 22, 53, 69);
     playBass(s, row, hymn.chords, {PEDAL, ped, 38, 0, 1.0}, BassStyle::Held, beat, 29);
+    scaleLevels(s, row, hymn.rows, 0.72); // sung softly first; the verses grow to the third
     row += hymn.rows;
     // Verse two: the organ takes the tune, the choir hums the harmony.
     playMelody(s, row, hymn.melody, {LEAD, org, 40, 12, 0.9}, bar, 4);
     playChords(s, row, hymn.chords, choirs, ooh, 30, 55, 72);
     playBass(s, row, hymn.chords, {PEDAL, ped, 38, 0, 1.0}, BassStyle::RootFifth, beat * 2, 29);
+    scaleLevels(s, row, hymn.rows, 0.85);
     row += hymn.rows;
     // Verse three: everyone, a descant an octave up on the voices.
     playMelody(s, row, hymn.melody, {LEAD, aah, 46, 0, 0.97}, bar, 4);
@@ -85,7 +87,7 @@ Module bleakMidwinter() {
     e.panDrift = 1;
     e.rollEvery = 0;
     express(s, e);
-    s.finish(164, 6, 1.35);
+    s.finish(164, 6, 1.55);
     return s.module();
 }
 
