@@ -22,6 +22,7 @@ struct Reader {
 
 struct Cell {
     int effect = 0, param = 0, volume = 0;
+    int note = 0, instrument = 0;
 };
 using Pattern = std::vector<std::vector<Cell>>; // [row][channel]
 
@@ -60,6 +61,23 @@ void followOrder(PatternScan& s, const std::vector<Pattern>& pats, const std::ve
     s.seconds = t;
 }
 
+// Counts the channel columns the order list plays and how many of them differ.
+void countTracks(PatternScan& s, const std::vector<Pattern>& pats, const std::vector<int>& order) {
+    std::set<std::vector<int>> seen;
+    for (int o : order) {
+        if (o < 0 || o >= static_cast<int>(pats.size()) || pats[o].empty()) continue;
+        for (size_t ch = 0; ch < pats[o][0].size(); ++ch) {
+            std::vector<int> column;
+            for (const auto& row : pats[o])
+                column.insert(column.end(), {row[ch].note, row[ch].instrument, row[ch].volume,
+                                             row[ch].effect, row[ch].param});
+            seen.insert(column);
+            ++s.tracks;
+        }
+    }
+    s.distinctTracks = static_cast<int>(seen.size());
+}
+
 void collectKinds(PatternScan& s, const std::vector<Pattern>& pats, bool xm) {
     for (const Pattern& p : pats)
         for (const auto& row : p)
@@ -96,7 +114,7 @@ PatternScan scanXm(const Reader& in) {
                 } else {
                     for (int k = 0; k < 5; ++k) field[k] = in.u8(pos++);
                 }
-                pat[r][c] = {field[3], field[4], field[2]};
+                pat[r][c] = {field[3], field[4], field[2], field[0], field[1]};
             }
         pats.push_back(std::move(pat));
         at = end;
@@ -116,6 +134,7 @@ PatternScan scanXm(const Reader& in) {
         at = next + samples * sampleHeader + data;
     }
     collectKinds(s, pats, true);
+    countTracks(s, pats, order);
     followOrder(s, pats, order, std::max(1, in.u16le(76)), std::max(32, in.u16le(78)));
     s.ok = true;
     return s;
@@ -136,11 +155,14 @@ PatternScan scanMod(const Reader& in) {
         for (int r = 0; r < 64; ++r)
             for (int c = 0; c < 4; ++c) {
                 size_t at = 1084 + p * 1024 + r * 16 + c * 4;
-                pat[r][c] = {in.u8(at + 2) & 15, in.u8(at + 3), 0};
+                pat[r][c] = {in.u8(at + 2) & 15, in.u8(at + 3), 0,
+                             (in.u8(at) & 15) << 8 | in.u8(at + 1),
+                             (in.u8(at) & 0xf0) | in.u8(at + 2) >> 4};
             }
         pats.push_back(std::move(pat));
     }
     collectKinds(s, pats, false);
+    countTracks(s, pats, order);
     followOrder(s, pats, order, 6, 125);
     s.ok = true;
     return s;

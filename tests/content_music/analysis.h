@@ -22,6 +22,7 @@ struct PatternScan {
     double seconds = 0;             // time to the loop jump (or the end of the order list)
     int envelopes = 0;              // XM instruments with a volume or panning envelope
     int panEnvelopes = 0;
+    int tracks = 0, distinctTracks = 0; // channel columns played, and how many differ
     // The expressive kinds among `kinds` (vibrato, tremolo, portamento, volume slide,
     // panning, retrigger, note cut).
     int expressionKinds() const;

@@ -52,6 +52,9 @@ TEST(PatternScan, FindsEveryEffectKindInBothFormats) {
         for (const char* k : {"arpeggio", "jump"}) EXPECT_TRUE(scan.kinds.count(k)) << k;
         EXPECT_EQ(scan.kinds.size(), 9u);
         EXPECT_NEAR(scan.seconds, 128 * 0.12, 1e-9);
+        // Two patterns: the effects' column, the jump's column, and empty ones all alike.
+        EXPECT_EQ(scan.tracks, 2 * m.channels);
+        EXPECT_EQ(scan.distinctTracks, 3);
     }
 }
 

@@ -11,9 +11,10 @@
 
 int main(int argc, char** argv) {
     std::string folder = argc > 1 ? argv[1] : std::string(VRK_BINARY_DIR) + "/content/music";
-    std::printf("| file | time | effect kinds (expressive) | env | side/mid dB | >4 kHz %% | "
-                "RMS dB | range dB | peak dB | opening dB | quiet 50 ms | tempo changes |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| file | time | effect kinds (expressive) | env | tracks | side/mid dB | >4 kHz %% | "
+        "RMS dB | range dB | peak dB | opening dB | quiet 50 ms | tempo changes |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     int failures = 0;
     for (const auto& t : music::catalogue()) {
         std::vector<uint8_t> bytes = readFile(folder + "/" + t.file);
@@ -34,11 +35,12 @@ int main(int argc, char** argv) {
                           c.speed, c.bpm);
             tempo += buf;
         }
-        std::printf(
-            "| %s | %.2f | %s (%d) | %d | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f | %d | %s |\n",
-            t.file.c_str(), r.duration, kinds.c_str(), scan.expressionKinds(), scan.envelopes,
-            st.sideToMidDb, 100 * st.highShare, st.loudnessDb, st.rangeDb, st.peakDb, st.openingDb,
-            st.quietGaps, tempo.empty() ? "none" : tempo.c_str());
+        std::printf("| %s | %.2f | %s (%d) | %d | %d/%d | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f "
+                    "| %d | %s |\n",
+                    t.file.c_str(), r.duration, kinds.c_str(), scan.expressionKinds(),
+                    scan.envelopes, scan.distinctTracks, scan.tracks, st.sideToMidDb,
+                    100 * st.highShare, st.loudnessDb, st.rangeDb, st.peakDb, st.openingDb,
+                    st.quietGaps, tempo.empty() ? "none" : tempo.c_str());
     }
     return failures ? 1 : 0;
 }
