@@ -133,6 +133,10 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
             bool last = (b + 1) * kBar >= p.rows;
             int which = last ? 3 : (b * variety + variant) % 3;
             s.note(row + b * kBar, BREAK, 60, k.breaks[which]);
+            if (last && variety > 1) { // the fill is cut up: struck again, stuttering
+                s.note(row + b * kBar + 12, BREAK, 60, k.breaks[which]);
+                s.effect(row + b * kBar + 12, BREAK, 0xE, 0x93);
+            }
         }
     };
     auto bass = [&]() {
