@@ -22,8 +22,9 @@ struct Layer {
 Module carolOfTheBells() {
     const int bar = 12;
     Song s("carol of the bells", Format::Xm, CHANNELS);
-    int bell = s.addInstrument(fmBell("bell", 22050, 72, 1.6, 3.5, 2.2, 0.55));
-    Instrument glockenspiel = fmBell("glockenspiel", 22050, 84, 1.2, 5.0, 1.2, 0.35);
+    // Struck hard: a higher rate and a deeper modulation leave the clang its upper partials.
+    int bell = s.addInstrument(fmBell("bell", 44100, 72, 1.6, 3.5, 3.0, 0.55));
+    Instrument glockenspiel = fmBell("glockenspiel", 44100, 84, 1.2, 5.0, 2.0, 0.35);
     glockenspiel.pan = 168;
     int glock = s.addInstrument(glockenspiel);
     Instrument tubular = fmBell("tubular bell", 22050, 60, 2.4, 1.41, 3.0, 0.9);
