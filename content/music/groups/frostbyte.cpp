@@ -111,7 +111,16 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
     int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.key);
+    for (const Plan& p : plan) {
+        int rows = section(s, k, row, *p.phrase, p.mode, p.key);
+        // Intro, soft verse and break step back so the full verses hit harder.
+        double level = p.mode == Mode::Intro   ? 0.7
+                       : p.mode == Mode::Soft  ? 0.8
+                       : p.mode == Mode::Break ? 0.75
+                                               : 1.0;
+        if (level < 1.0) scaleLevels(s, row, rows, level);
+        row += rows;
+    }
     // Chip style: wide, quick vibrato on held notes, slides into near steps, snare rolls at the
     // ends of phrases, choked off-beat hats; lead and arpeggio left, echo and counter right.
     Expression e;
@@ -153,7 +162,7 @@ Module jingleBells() {
                   {&verse, Mode::Break, 0},
                   {&chorus, Mode::Full, 2},
                   {&chorus, Mode::Outro, 2}},
-                 112, 0.85);
+                 112, 0.92);
 }
 
 Module deckTheHalls() {
@@ -173,7 +182,7 @@ Module deckTheHalls() {
                   {&tune, Mode::Break, 0},
                   {&tune, Mode::Full, 2},
                   {&tune, Mode::Outro, 2}},
-                 100, 0.82);
+                 100, 0.89);
 }
 
 Module icicleRun() {
@@ -198,7 +207,7 @@ Module icicleRun() {
                   {&a, Mode::Full, -12},
                   {&b, Mode::Full, -12},
                   {&a, Mode::Outro, -12}},
-                 124, 0.85);
+                 124, 0.92);
 }
 
 } // namespace music
