@@ -211,7 +211,7 @@ Module oComeAllYe() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 118, 1.06);
+                 118, 1.12);
 }
 
 Module joyToTheWorld() {
@@ -232,7 +232,7 @@ Module joyToTheWorld() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 102, 1.0);
+                 102, 1.06);
 }
 
 Module harkTheHerald() {
@@ -253,7 +253,7 @@ Module harkTheHerald() {
                   {&verse, Mode::Strings, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 126, 1.05);
+                 126, 1.11);
 }
 
 Module firstNoel() {
@@ -276,7 +276,7 @@ Module firstNoel() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 134, 1.13);
+                 134, 1.20);
 }
 
 Module oChristmasTree() {
@@ -298,7 +298,7 @@ Module oChristmasTree() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 110, 1.12);
+                 110, 1.19);
 }
 
 Module angelsWeHave() {
@@ -321,7 +321,7 @@ Module angelsWeHave() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 128, 1.0);
+                 128, 1.06);
 }
 
 Module awayInAManger() {
@@ -340,7 +340,7 @@ Module awayInAManger() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 46},
                   {&verse, Mode::Outro, 42}},
-                 114, 1.18);
+                 114, 1.25);
 }
 
 } // namespace music
