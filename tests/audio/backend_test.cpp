@@ -87,8 +87,7 @@ TEST_F(Backend, NamedDriverThatDoesNotExistFailsInit) {
 TEST_F(Backend, UnnamedDriverAlwaysGivesAnOutput) {
     unsetenv("SDL_AUDIODRIVER");
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(audio::deviceInit(-1, 44100, 0, nullptr))
-            << audio::errorText(audio::errorCode());
+        ASSERT_TRUE(audio::deviceInit(-1, 44100, 0, nullptr)) << audio::errorText(audio::errorCode());
         EXPECT_TRUE(audio::deviceStart());
         audio::deviceFree();
     }
