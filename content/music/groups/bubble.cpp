@@ -98,6 +98,7 @@ Module bubble() {
         int lead, shift, bubbleEvery;
         bool kicks;
     };
+    const int strainB = row + a.rows, tag = strainB + b.rows + half.rows;
     for (const Part& part : {Part{&a, marimba, 0, 7, true}, Part{&b, pulse, 0, 5, false},
                              Part{&half, marimba, 0, 3, true}}) {
         const Phrase& p = *part.p;
@@ -127,7 +128,10 @@ Module bubble() {
     e.rollEvery = 0;
     e.hatCut = 1;
     express(s, e);
-    s.finish(40, 6, 0.61);
+    // The whistle's strain without the kick sits back a little, the fizzing tag further.
+    scaleLevels(s, strainB, b.rows, 0.8);
+    scaleLevels(s, tag, fizz.rows, 0.7);
+    s.finish(40, 6, 0.64);
     return s.module();
 }
 
