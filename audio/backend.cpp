@@ -1,6 +1,7 @@
 #include "audio/backend.h"
 
 #include "audio/heard_clock.h"
+#include "audio/mod_stereo.h"
 #include "audio/renderer.h"
 
 #include <SDL.h>
@@ -195,6 +196,7 @@ MusicHandle musicLoad(const void* data, std::size_t size, unsigned flags) {
     openmpt_module_set_repeat_count(module, (flags & LOAD_LOOP) ? -1 : 0);
     // Without dither the output is a pure function of the module, the same on every run.
     openmpt_module_ctl_set_integer(module, "dither", 0);
+    applyStereoSeparation(module);
     if (!(flags & LOAD_RAMP))
         openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, 0);
 

@@ -2,6 +2,10 @@
 
 #include "content/music/synth.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace music {
 
 Envelope adsr(int attack, int decay, int sustain, int release) {
@@ -22,10 +26,21 @@ Envelope percussive(int decay) {
 }
 
 Instrument chipPulse(const char* name, double duty) {
+    // Pulse-width sweep: the duty opens and closes once a loop (about three times a second at
+    // the sample's own pitch), the classic moving chip lead.
     LoopShape s;
     s.rate = 22050;
-    s.loopLength = 64;
-    Instrument in = loopedWave(name, pulseWave(duty), s);
+    s.cyclesInLoop = 128;
+    s.loopLength = 8192;
+    const int length = s.loopLength;
+    const double swing = duty < 0.4 ? 0.16 : -0.16;
+    Instrument in = movingWave(
+        name,
+        [=](int k, int n) {
+            double d = duty + swing * loopSweep(n, length);
+            return std::sin(3.141592653589793 * k * d) / k;
+        },
+        s);
     in.volumeEnvelope = adsr(0, 10, 46, 5);
     in.fadeout = 512;
     in.vibratoDepth = 3;
@@ -51,7 +66,22 @@ Instrument sawLead(const char* name, int layers) {
     s.loopLength = 8192; // ~312 Hz; the layers beat about 4 times a second
     if (layers > 1) s.detune = {1};
     if (layers > 2) s.detune = {1, -1};
-    Instrument in = loopedWave(name, sawWave(), s);
+    // A filter-like sweep: the note opens bright and settles (the attack before the loop),
+    // then the upper partials dip and return once a loop.
+    s.attack = 4800; // 150 ms
+    s.ramp = 96;
+    const int length = s.loopLength, attack = s.attack;
+    auto tilt = [=](int n) { return n < 0 ? 0.4 * -n / attack : -0.6 * loopSweep(n, length); };
+    // The sweep changes the colour, not the loudness: each moment is scaled to the same power.
+    const int partials = static_cast<int>(0.45 * length / s.cyclesInLoop);
+    std::vector<double> norm(attack + length);
+    for (int n = -attack; n < length; ++n) {
+        double power = 0;
+        for (int k = 1; k <= partials; ++k) power += std::pow(k, 2 * (tilt(n) - 1.0));
+        norm[n + attack] = 1.0 / std::sqrt(power);
+    }
+    Instrument in = movingWave(
+        name, [=](int k, int n) { return std::pow(k, -1.0 + tilt(n)) * norm[n + attack]; }, s);
     in.volumeEnvelope = adsr(1, 12, 48, 6);
     in.fadeout = 256;
     return in;
@@ -64,13 +94,24 @@ Instrument padStrings(const char* name, double brightness) {
     s.loopLength = 16384; // ~215 Hz, three layers beating slowly
     s.detune = {1, -1};
     s.brightness = brightness;
-    Instrument in = loopedWave(
-        name, [](int k) { return 1.0 / k / (1.0 + k * 0.08); }, s);
+    // Bowed shimmer: the upper partials swell and fall back once a loop.
+    const int length = s.loopLength;
+    Instrument in = movingWave(
+        name,
+        [=](int k, int n) {
+            double air = 1.0 + 0.8 * loopSweep(n, length) * std::min(1.0, (k - 1) / 6.0);
+            return air / k / (1.0 + k * 0.05);
+        },
+        s);
     in.volumeEnvelope = adsr(30, 30, 52, 40);
     in.fadeout = 128;
     in.vibratoDepth = 2;
     in.vibratoRate = 6;
     in.vibratoSweep = 120;
+    // A slow drift around the voice's place in the field.
+    in.panEnvelope.points = {{0, 32}, {40, 40}, {120, 24}, {160, 32}};
+    in.panEnvelope.loopStart = 0;
+    in.panEnvelope.loopEnd = 3;
     return in;
 }
 

@@ -16,6 +16,7 @@ constexpr int NOTE_OFF = -1; // release: key-off in XM, note cut in MOD
 struct Envelope {
     std::vector<std::pair<int, int>> points; // (tick, level 0..64); empty = no envelope
     int sustain = -1;                        // point index held until key-off, -1 none
+    int loopStart = -1, loopEnd = -1;        // point indexes of a loop, -1 none
 };
 
 struct Instrument {
@@ -34,6 +35,7 @@ struct Instrument {
     int vibratoDepth = 0;    // XM only: automatic vibrato (sine)
     int vibratoRate = 0;
     int vibratoSweep = 0;
+    Envelope panEnvelope; // XM only: 0 left .. 32 centre .. 64 right, around pan
 };
 
 struct Cell {
@@ -42,9 +44,10 @@ struct Cell {
     int volume = -1;      // 0..64, -1 none (XM volume column, Cxx in MOD)
     int effect = 0;       // tracker effect number (0..35), with param
     int param = 0;
+    int volumeFx = 0; // XM only, when volume is -1: a volume-column effect byte 0x60..0xFF
     bool hasEffect() const { return effect != 0 || param != 0; }
     bool empty() const {
-        return note == NOTE_NONE && instrument == 0 && volume < 0 && !hasEffect();
+        return note == NOTE_NONE && instrument == 0 && volume < 0 && volumeFx == 0 && !hasEffect();
     }
 };
 
@@ -60,6 +63,9 @@ struct Module {
     std::vector<Instrument> instruments;
     std::vector<std::vector<Cell>> rows; // rows[r][channel]
 };
+
+// Length of one tick at a tempo, as players count it.
+double tickSeconds(int bpm);
 
 // Playing time in seconds of the whole grid at the module's tempo, counting tempo changes (Fxx).
 double playingSeconds(const Module& m);

@@ -75,32 +75,50 @@ void Song::finish(double target, int speed, double gain) {
     for (Instrument& in : m_.instruments)
         in.volume = std::clamp(static_cast<int>(std::lround(in.volume * gain)), 0, 64);
 
-    const int total = rows();
+    // One tempo for the whole tune: the time comes out right by the length of the ending, a
+    // few rows added after the last one (the final notes ring on), never by a change of pace.
     const double tick = 2.5 * speed;
-    int bpm = static_cast<int>(std::lround(total * tick / target));
-    if (bpm < 32 || bpm > 255)
-        throw std::runtime_error(m_.title + ": tempo " + std::to_string(bpm) + " out of range");
+    // The shortest ending within 100 ms wins.
+    const int total0 = rows();
+    int total = total0, bpm = 0;
+    double best = 1e9;
+    for (int extra = 0; extra <= 32 && best > 0.1; ++extra) {
+        int nominal = static_cast<int>(std::lround((total0 + extra) * tick / target));
+        if (nominal < 33 || nominal > 254)
+            throw std::runtime_error(m_.title + ": tempo " + std::to_string(nominal) +
+                                     " out of range");
+        for (int candidate = nominal - 1; candidate <= nominal + 1; ++candidate) {
+            double err = std::fabs((total0 + extra) * speed * tickSeconds(candidate) - target);
+            if (err < best) {
+                best = err;
+                bpm = candidate;
+                total = total0 + extra;
+            }
+        }
+    }
+    if (best > 0.14) throw std::runtime_error(m_.title + ": cannot fit the playing time");
+    ensureRows(total);
+    if (total > total0) { // the last release of each channel moves to the new end
+        for (int ch = 0; ch < m_.channels; ++ch)
+            for (int r = total0 - 1; r >= 0 && r >= total0 - 32; --r) {
+                Cell& c = m_.rows[r][ch];
+                if (c.note == NOTE_NONE) continue;
+                if (c.note == NOTE_OFF && c.volume < 0 && !c.hasEffect()) {
+                    c.note = NOTE_NONE;
+                    m_.rows[total - 2][ch].note = NOTE_OFF;
+                }
+                break;
+            }
+    }
     m_.speed = speed;
     m_.bpm = bpm;
-    bool restore = m_.format == Format::Mod;
-    double err = total * tick / bpm - target;
-    if (std::fabs(err) > 0.12) {
-        // Take up the rounding in the last few rows: a slight stretch or push before the loop.
-        int tail = std::min(16, total / 4);
-        double left = target - (total - tail) * tick / bpm;
-        int tailBpm = static_cast<int>(std::lround(tail * tick / left));
-        if (tailBpm < 32 || tailBpm > 255)
-            throw std::runtime_error(m_.title + ": cannot fit the playing time");
-        placeEffect(total - tail, 0xF, tailBpm);
-        restore = true;
-    }
-    if (restore) {
-        placeEffect(0, 0xF, speed);
+    if (m_.format == Format::Mod) { // a MOD has no tempo in its header; players start at 6
+        if (speed != 6) placeEffect(0, 0xF, speed);
         placeEffect(0, 0xF, bpm);
     }
     placeEffect(total - 1, 0xB, 0);
     double got = playingSeconds(m_);
-    if (std::fabs(got - target) > 0.5)
+    if (std::fabs(got - target) > 0.15)
         throw std::runtime_error(m_.title + ": plays " + std::to_string(got) + " s, wanted " +
                                  std::to_string(target));
 }
@@ -318,6 +336,21 @@ void playChipArp(Song& s, int row0, const std::vector<Chord>& chords, const Voic
             s.effect(row0 + c.start + r, v.channel, 0x0, (a << 4) | b);
     }
     if (v.release) s.off(row0 + spanOf(chords), v.channel);
+}
+
+void scaleLevels(Song& s, int row0, int rows, double factor) {
+    Module& m = s.module();
+    const int end = std::min(row0 + rows, s.rows());
+    for (int r = std::max(0, row0); r < end; ++r)
+        for (Cell& c : m.rows[r]) {
+            if (c.note <= 0) continue;
+            if (m.format == Format::Mod && c.hasEffect()) continue; // no room for a volume
+            int base = c.volume >= 0 ? c.volume
+                       : c.instrument > 0 && c.instrument <= static_cast<int>(m.instruments.size())
+                           ? m.instruments[c.instrument - 1].volume
+                           : 64;
+            c.volume = std::clamp(static_cast<int>(std::lround(base * factor)), 0, 64);
+        }
 }
 
 void playDrums(Song& s, int row0, int rows, int ch, const std::string& pattern,

@@ -93,6 +93,11 @@ struct Hit {
 void playDrums(Song& s, int row0, int rows, int ch, const std::string& pattern,
                const std::map<char, Hit>& kit);
 
+// Plays rows [row0, row0 + rows) at a share of their written level: every note there gets
+// an explicit volume, its own or its instrument's, times factor (in a MOD, notes whose
+// effect column is taken keep theirs). Quieter verses give a tune its rise and fall.
+void scaleLevels(Song& s, int row0, int rows, double factor);
+
 // Pitch helpers
 int nearestAbove(int pitchClass, int low); // lowest pitch of the class at or above low
 

@@ -72,12 +72,17 @@ Harmonics vowelWave(double f1, double f2, double fundamental) {
             double x = (f - centre) / width;
             return std::exp(-x * x);
         };
-        return (0.25 / k + peak(f1, 180) + 0.6 * peak(f2, 260) + 0.15 * peak(2600, 300)) *
-               (f < 4500 ? 1.0 : 0.0);
+        // The singer's formant near 3 kHz carries a choir through; breath above it stays faint.
+        return (0.25 / k + peak(f1, 180) + 0.6 * peak(f2, 260) + 0.3 * peak(2900, 400)) *
+               (f < 4500 ? 1.0 : 0.15 * 4500 / f);
     };
 }
 
-Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& s) {
+namespace {
+
+// Sums band-limited harmonics of every layer; amplitudes come from h, or per sample from moving.
+Instrument synthLoop(const std::string& name, const Harmonics& h, const MovingHarmonics& moving,
+                     const LoopShape& s) {
     const int total = s.attack + s.loopLength;
     std::vector<double> acc(total, 0.0);
     std::vector<int> layers{0};
@@ -89,7 +94,7 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
         double perSample = static_cast<double>(cycles) / s.loopLength;
         int maxK = static_cast<int>(0.45 * s.brightness / perSample);
         for (int k = 1; k <= maxK; ++k) {
-            double a = h(k);
+            double a = moving ? 1.0 : h(k);
             if (a == 0.0) continue;
             double phase0 = li * 2.39996 * k; // spread the layers' phases
             double w = kTwoPi * k * perSample;
@@ -97,7 +102,7 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
             double c = std::cos(w), sn = std::sin(w);
             double x = std::cos(phase0), y = std::sin(phase0);
             for (int n = 0; n < total; ++n) {
-                acc[n] += a * y;
+                acc[n] += (moving ? moving(k, n - s.attack) : a) * y;
                 double nx = x * c - y * sn;
                 y = x * sn + y * c;
                 x = nx;
@@ -113,8 +118,9 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
     std::vector<float> data(total);
     for (int n = 0; n < total; ++n) {
         double env = 1.0;
-        if (n < s.attack) {
-            double t = static_cast<double>(n) / s.attack;
+        const int ramp = s.ramp >= 0 ? std::min(s.ramp, s.attack) : s.attack;
+        if (n < ramp) {
+            double t = static_cast<double>(n) / ramp;
             env = t * t * (3 - 2 * t);
         }
         data[n] = static_cast<float>(acc[n] * env);
@@ -124,6 +130,21 @@ Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopSha
     in.loopStart = s.attack;
     in.loopLength = s.loopLength;
     return in;
+}
+
+} // namespace
+
+Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& s) {
+    return synthLoop(name, h, nullptr, s);
+}
+
+Instrument movingWave(const std::string& name, const MovingHarmonics& h, const LoopShape& s) {
+    return synthLoop(name, nullptr, h, s);
+}
+
+double loopSweep(int n, int loopLength) {
+    int m = ((n % loopLength) + loopLength) % loopLength;
+    return 0.5 - 0.5 * std::cos(kTwoPi * m / loopLength);
 }
 
 Instrument modWave(const std::string& name, const Harmonics& h, double midi, int attack) {
@@ -206,7 +227,8 @@ Instrument musicBox(const std::string& name, double rate, double midi, double se
         double t = n / rate;
         double v = std::sin(kTwoPi * hz * t) * std::exp(-t / 0.9) +
                    0.35 * std::sin(kTwoPi * hz * 3.0 * t) * std::exp(-t / 0.25) +
-                   0.2 * std::sin(kTwoPi * hz * 5.93 * t) * std::exp(-t / 0.04);
+                   0.3 * std::sin(kTwoPi * hz * 5.93 * t) * std::exp(-t / 0.09) +
+                   0.12 * std::sin(kTwoPi * hz * 9.7 * t) * std::exp(-t / 0.05); // the tine's ping
         data[n] = static_cast<float>(v * std::min(1.0, t / 0.001));
     }
     fadeTail(data, rate, 0.05);

@@ -42,10 +42,20 @@ struct LoopShape {
     int attack = 0;          // samples of attack before the loop (amplitude rises from 0)
     std::vector<int> detune; // extra layers, each offset in cycles from cyclesInLoop
     double brightness = 1.0; // harmonics above rate*0.45*brightness are dropped
+    int ramp = -1;           // samples over which the attack's amplitude rises; -1: all of it
 };
 
 // A looped band-limited wave with an optional soft attack before the loop.
 Instrument loopedWave(const std::string& name, const Harmonics& h, const LoopShape& shape);
+
+// Amplitude of harmonic k at sample n of a looped wave, n counted from the loop start
+// (negative in the attack). It must repeat every loopLength samples from n = 0 on, so the loop
+// stays seamless: pulse-width and filter-like sweeps that move while a note is held.
+using MovingHarmonics = std::function<double(int k, int n)>;
+Instrument movingWave(const std::string& name, const MovingHarmonics& h, const LoopShape& shape);
+
+// 0 at the loop start, 1 halfway through, 0 again at the end: a smooth sweep of a loop.
+double loopSweep(int n, int loopLength);
 
 // A single-cycle-ish loop for the MOD writer: picks a loop of a few cycles whose length is
 // even and whose pitch is close to the target, at the MOD's C-2 rate.

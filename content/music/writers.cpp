@@ -43,7 +43,7 @@ struct Cut {
 
 bool sameCell(const Cell& a, const Cell& b) {
     return a.note == b.note && a.instrument == b.instrument && a.volume == b.volume &&
-           a.effect == b.effect && a.param == b.param;
+           a.volumeFx == b.volumeFx && a.effect == b.effect && a.param == b.param;
 }
 
 Cut cutPatterns(const Module& m) {
@@ -144,7 +144,9 @@ std::vector<uint8_t> writeXm(const Module& m) {
                         throw std::runtime_error(m.title + ": note " + std::to_string(cell.note) +
                                                  " outside the XM range");
                 }
-                int vol = cell.volume >= 0 ? 0x10 + std::min(cell.volume, 64) : 0;
+                int vol = cell.volume >= 0 ? 0x10 + std::min(cell.volume, 64) : cell.volumeFx;
+                if (vol != 0 && (vol < 0x10 || vol > 0xff || (vol > 0x50 && vol < 0x60)))
+                    throw std::runtime_error(m.title + ": bad volume-column byte");
                 int flags = 0x80 | (note ? 1 : 0) | (cell.instrument ? 2 : 0) | (vol ? 4 : 0) |
                             (cell.effect ? 8 : 0) | (cell.param ? 16 : 0);
                 put8(packed, flags);
@@ -176,17 +178,24 @@ std::vector<uint8_t> writeXm(const Module& m) {
             put16le(out, i < env.size() ? env[i].first : 0);
             put16le(out, i < env.size() ? env[i].second : 0);
         }
-        for (int i = 0; i < 48; ++i) put8(out, 0); // panning envelope
+        const auto& pan = in.panEnvelope.points;
+        if (pan.size() > 12) throw std::runtime_error(in.name + ": envelope has too many points");
+        for (size_t i = 0; i < 12; ++i) {
+            put16le(out, i < pan.size() ? pan[i].first : 0);
+            put16le(out, i < pan.size() ? pan[i].second : 0);
+        }
         put8(out, static_cast<int>(env.size()));
-        put8(out, 0);
-        put8(out, std::max(in.volumeEnvelope.sustain, 0));
-        put8(out, 0);
-        put8(out, 0);
-        put8(out, 0);
-        put8(out, 0);
-        put8(out, 0);
-        put8(out, env.empty() ? 0 : (1 | (in.volumeEnvelope.sustain >= 0 ? 2 : 0)));
-        put8(out, 0);
+        put8(out, static_cast<int>(pan.size()));
+        for (const Envelope* e : {&in.volumeEnvelope, &in.panEnvelope}) {
+            put8(out, std::max(e->sustain, 0));
+            put8(out, std::max(e->loopStart, 0));
+            put8(out, std::max(e->loopEnd, 0));
+        }
+        for (const Envelope* e : {&in.volumeEnvelope, &in.panEnvelope})
+            put8(out, e->points.empty()
+                          ? 0
+                          : (1 | (e->sustain >= 0 ? 2 : 0) |
+                             (e->loopStart >= 0 && e->loopEnd >= e->loopStart ? 4 : 0)));
         put8(out, 0); // vibrato: sine
         put8(out, in.vibratoSweep);
         put8(out, in.vibratoDepth);
@@ -311,6 +320,8 @@ std::vector<uint8_t> writeMod(const Module& m) {
                                                  m.instruments[inst - 1].name);
                     period = kPeriods[idx];
                 }
+                if (cell.volumeFx != 0)
+                    throw std::runtime_error(m.title + ": MOD has no volume column");
                 if (cell.volume >= 0) {
                     if (cell.hasEffect())
                         throw std::runtime_error(m.title + ": volume and effect in one MOD cell");
@@ -330,6 +341,12 @@ std::vector<uint8_t> writeMod(const Module& m) {
     return out;
 }
 
+double tickSeconds(int bpm) {
+    // Players count a tick in whole samples at 48 kHz (2.5 / bpm seconds, rounded down); over
+    // a two-minute tune the rounding adds up to a tenth of a second.
+    return std::floor(120000.0 / bpm) / 48000.0;
+}
+
 double playingSeconds(const Module& m) {
     double seconds = 0;
     int speed = m.speed, bpm = m.bpm;
@@ -344,7 +361,7 @@ double playingSeconds(const Module& m) {
             }
             if (c.effect == 0xB || c.effect == 0xD) jump = true;
         }
-        seconds += speed * 2.5 / bpm;
+        seconds += speed * tickSeconds(bpm);
         if (jump) break;
     }
     return seconds;

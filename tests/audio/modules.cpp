@@ -1,6 +1,7 @@
 #include "tests/audio/modules.h"
 
 #include "audio/block_log.h"
+#include "audio/mod_stereo.h"
 #include "platform/resources.h"
 
 #include <chrono>
@@ -48,6 +49,7 @@ std::vector<std::int16_t> referenceRender(const ModuleBytes& m, std::size_t fram
     if (!mod) return out;
     openmpt_module_set_repeat_count(mod, loop ? -1 : 0);
     openmpt_module_ctl_set_integer(mod, "dither", 0); // as the player renders
+    applyStereoSeparation(mod);
     std::size_t done = 0;
     while (done < frames) {
         // In the player's block size: libopenmpt's rounding shifts by one step now and then

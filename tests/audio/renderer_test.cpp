@@ -1,3 +1,4 @@
+#include "audio/mod_stereo.h"
 #include "audio/renderer.h"
 #include "tests/audio/modules.h"
 
@@ -15,6 +16,7 @@ openmpt_module* load(const ModuleBytes& m) {
     if (mod) {
         openmpt_module_set_repeat_count(mod, -1);
         openmpt_module_ctl_set_integer(mod, "dither", 0);
+        applyStereoSeparation(mod); // as the back-end loads it
     }
     return mod;
 }

@@ -51,7 +51,7 @@ TEST_P(CollectionModule, LoadsInLibopenmptWithItsTimeAndShape) {
     ASSERT_FALSE(bytes.empty()) << modulePath(t.file) << " was not written";
     Rendered r = renderModule(bytes, 0);
     ASSERT_TRUE(r.loaded);
-    EXPECT_NEAR(r.duration, t.seconds, 1.0);
+    EXPECT_NEAR(r.duration, t.seconds, 0.15);
     EXPECT_EQ(r.type, isMod(t.file) ? "mod" : "xm");
     if (isMod(t.file)) {
         EXPECT_EQ(r.channels, 4);
@@ -75,7 +75,7 @@ TEST_P(CollectionModule, LoadsInLibxmpWithTheSameLength) {
     EXPECT_EQ(info.mod->chn, isMod(t.file) ? 4 : info.mod->chn);
     ASSERT_GE(info.num_sequences, 1);
     // A second player's own count of the playing time; it should agree closely.
-    EXPECT_NEAR(info.seq_data[0].duration / 1000.0, t.seconds, 2.0);
+    EXPECT_NEAR(info.seq_data[0].duration / 1000.0, t.seconds, 0.15);
     xmp_end_player(ctx);
     xmp_release_module(ctx);
     xmp_free_context(ctx);

@@ -161,3 +161,27 @@ TEST(Synth, OneShotsAreCentredAndRepeatable) {
     EXPECT_FLOAT_EQ(k.data.back(), 0.0f); // faded, so a cut never clicks
     EXPECT_NE(snareDrum("s", 22050, 0.5, 0.2, 1).data, snareDrum("s", 22050, 0.5, 0.2, 2).data);
 }
+
+TEST(Parts, ScaledSectionsGetExplicitVolumesOnlyInsideTheirRows) {
+    for (Format f : {Format::Xm, Format::Mod}) {
+        Song s("levels", f, 4);
+        Instrument in = f == Format::Mod ? modTriangle("t", 72) : chipTriangle("t");
+        in.volume = 40;
+        int i = s.addInstrument(in);
+        s.note(0, 0, 72, i);     // before the section
+        s.note(4, 0, 72, i);     // the instrument's own level
+        s.note(6, 1, 72, i, 60); // a written level
+        s.note(8, 2, 72, i);     // a roll: a MOD cell has no room for a volume
+        s.effect(8, 2, 0xE, 0x93);
+        s.off(10, 0);
+        s.note(12, 0, 72, i); // after it
+        scaleLevels(s, 4, 8, 0.5);
+        const auto& rows = s.module().rows;
+        EXPECT_EQ(rows[0][0].volume, -1);
+        EXPECT_EQ(rows[4][0].volume, 20);
+        EXPECT_EQ(rows[6][1].volume, 30);
+        EXPECT_EQ(rows[8][2].volume, f == Format::Mod ? -1 : 20);
+        EXPECT_EQ(rows[10][0].volume, -1); // releases keep no volume
+        EXPECT_EQ(rows[12][0].volume, -1);
+    }
+}

@@ -1,12 +1,14 @@
 #include "render.h"
 
+#include "audio/mod_stereo.h"
+
 #include <libopenmpt/libopenmpt.h>
 
 #include <cmath>
 #include <fstream>
 #include <iterator>
 
-Rendered renderModule(const std::vector<uint8_t>& bytes, double maxSeconds) {
+Rendered renderModule(const std::vector<uint8_t>& bytes, double maxSeconds, bool asPlayed) {
     Rendered r;
     openmpt_module* m = openmpt_module_create_from_memory2(
         bytes.data(), bytes.size(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -17,6 +19,7 @@ Rendered renderModule(const std::vector<uint8_t>& bytes, double maxSeconds) {
     const char* type = openmpt_module_get_metadata(m, "type");
     r.type = type ? type : "";
     openmpt_free_string(type);
+    if (asPlayed) applyStereoSeparation(m);
     std::vector<float> buf(2 * 4096);
     const size_t limit = static_cast<size_t>(maxSeconds * 44100);
     while (r.stereo.size() < 2 * limit) {

@@ -14,8 +14,9 @@ struct Rendered {
     std::vector<float> mono() const;
 };
 
-// Renders at most maxSeconds (the song once when playing to its end).
-Rendered renderModule(const std::vector<uint8_t>& bytes, double maxSeconds);
+// Renders at most maxSeconds (the song once when playing to its end). With asPlayed, at the
+// stereo separation the player's audio back-end uses for the module's format.
+Rendered renderModule(const std::vector<uint8_t>& bytes, double maxSeconds, bool asPlayed = false);
 std::vector<uint8_t> readFile(const std::string& path);
 
 // Fundamental frequency of a steady tone by autocorrelation, in Hz.

@@ -126,7 +126,10 @@ TEST(Writers, SongsPlayForTheirTimeAndLoopToTheStart) {
         s.finish(c.seconds, 6, 1.0);
         Rendered r = renderModule(write(s.module()), 0); // only the measured time is needed
         ASSERT_TRUE(r.loaded);
-        EXPECT_NEAR(r.duration, c.seconds, 0.5) << c.rows << " rows";
+        EXPECT_NEAR(r.duration, c.seconds, 0.15) << c.rows << " rows";
+        // One tempo throughout: only the MOD's opening row sets it, nothing changes later.
+        for (size_t row = 1; row < s.module().rows.size(); ++row)
+            for (const Cell& cell : s.module().rows[row]) EXPECT_NE(cell.effect, 0xF) << row;
         EXPECT_EQ(r.type, c.format == Format::Mod ? "mod" : "xm");
     }
 }
@@ -155,4 +158,19 @@ TEST(Writers, SampleDataUsesTheFullRange) {
     EXPECT_EQ(n[1], 64);
     EXPECT_EQ(quantise8(std::vector<float>(4, 0.0f)),
               std::vector<int8_t>(4, 0)); // silence stays silence
+}
+
+TEST(Writers, AnEndingLengthenedToFitLetsTheLastNotesRingOn) {
+    Song s("ring", Format::Xm, 2);
+    int i = s.addInstrument(sineBass("sine"));
+    s.note(0, 0, 60, i);
+    s.off(27, 0);
+    s.ensureRows(30);
+    s.finish(12, 6, 1.0); // no whole tempo plays 30 rows in 12 s within 0.1 s; 31 rows do
+    const Module& m = s.module();
+    ASSERT_EQ(m.rows.size(), 31u);
+    EXPECT_EQ(m.bpm, 39);
+    EXPECT_EQ(m.rows[27][0].note, NOTE_NONE);
+    EXPECT_EQ(m.rows[29][0].note, NOTE_OFF);
+    EXPECT_NEAR(playingSeconds(m), 12, 0.1);
 }

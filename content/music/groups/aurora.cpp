@@ -2,6 +2,7 @@
 // bass moves under them, a soft bell or flute sings the tune with a distant echo, and a high
 // bell scatters slow arpeggios like light on snow.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -25,7 +26,7 @@ Kit makeKit(Song& s) {
     pad.volumeEnvelope = adsr(60, 40, 54, 80);
     k.strings = s.addInstrument(pad);
     k.bass = s.addInstrument(sineBass("sine bass"));
-    Instrument sparkle = fmBell("sparkle", 22050, 84, 1.2, 3.0, 0.8, 0.4);
+    Instrument sparkle = fmBell("sparkle", 44100, 84, 1.2, 3.5, 2.0, 0.4); // glassy partials
     sparkle.pan = 184;
     k.sparkle = s.addInstrument(sparkle);
     Instrument ooh = choir("ooh", true);
@@ -95,6 +96,21 @@ Module build(const char* title, const std::vector<Plan>& plan, int beat, double 
     Kit k = makeKit(s);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, beat, p.level);
+    // Pads: slow delayed vibrato, swells into each chord and pads drifting across the field;
+    // the echo and the counter-melody answer from the left, the sparkle from the right.
+    Expression e;
+    e.channels = {{LEAD, Role::Lead, 118},     {ECHO, Role::Counter, 44},   {PAD1, Role::Pad, 40},
+                  {PAD2, Role::Pad, 216},      {PAD3, Role::Pad, 128},      {BASS, Role::Bass, 128},
+                  {SPARKLE, Role::Plain, 204}, {COUNTER, Role::Counter, 80}};
+    e.vibrato = 0x32;
+    e.vibratoAfter = 4;
+    e.vibratoMinRows = 8;
+    e.slideEvery = 4;
+    e.fadeMinRows = 12;
+    e.swell = 40;
+    e.panDrift = 1;
+    e.rollEvery = 0;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }
@@ -120,7 +136,7 @@ Module silentNight() {
                   {&verse, Mode::Flute, 44},
                   {&verse, Mode::Full, 46},
                   {&dusk, Mode::Dusk, 38}},
-                 6, 160, 0.77);
+                 6, 160, 0.74);
 }
 
 Module northernLights() {

@@ -1,6 +1,7 @@
 // the bellfounders: FM bells ringing over a slow 3/4. The four-note ostinato rings on a bell
 // and on its own echo, glockenspiel lines answer above it and a tubular bell marks the bars.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -21,8 +22,9 @@ struct Layer {
 Module carolOfTheBells() {
     const int bar = 12;
     Song s("carol of the bells", Format::Xm, CHANNELS);
-    int bell = s.addInstrument(fmBell("bell", 22050, 72, 1.6, 3.5, 2.2, 0.55));
-    Instrument glockenspiel = fmBell("glockenspiel", 22050, 84, 1.2, 5.0, 1.2, 0.35);
+    // Struck hard: a higher rate and a deeper modulation leave the clang its upper partials.
+    int bell = s.addInstrument(fmBell("bell", 44100, 72, 1.6, 3.5, 3.0, 0.55));
+    Instrument glockenspiel = fmBell("glockenspiel", 44100, 84, 1.2, 5.0, 2.0, 0.35);
     glockenspiel.pan = 168;
     int glock = s.addInstrument(glockenspiel);
     Instrument tubular = fmBell("tubular bell", 22050, 60, 2.4, 1.41, 3.0, 0.9);
@@ -82,6 +84,22 @@ Module carolOfTheBells() {
         row += bar;
     }
     s.off(row - 2, BASS);
+    // Bells ring still: no slides; the strings tremble (tremolo) and drift, the melody bell
+    // gets a slow shimmer of vibrato on its long notes, the ostinato and its echo face it.
+    Expression e;
+    e.channels = {{OSTINATO, Role::Counter, 84}, {ECHO, Role::Plain, 200},
+                  {MELODY, Role::Lead, 140},     {TUBULAR, Role::Plain, 170},
+                  {BASS, Role::Bass, 128},       {PAD1, Role::Pad, 44},
+                  {PAD2, Role::Pad, 212},        {PAD3, Role::Pad, 128}};
+    e.vibrato = 0x22;
+    e.vibratoAfter = 4;
+    e.slideEvery = 0;
+    e.fadeMinRows = 8;
+    e.swell = 30;
+    e.tremolo = 0x42;
+    e.panDrift = 1;
+    e.rollEvery = 0;
+    express(s, e);
     s.finish(130, 6, 0.88);
     return s.module();
 }

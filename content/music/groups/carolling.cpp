@@ -3,6 +3,7 @@
 // band kit with tambourine; each verse changes the lead and the accompaniment so the tune
 // travels through the band.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -170,6 +171,19 @@ Module build(const char* title, const Meter& m, const std::vector<Plan>& plan, d
     Kit k = makeKit(s);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, m, p.level);
+    // A band in a church: brass vibrato and slurs, strings swelling on the sides, snare rolls
+    // into each new section, the tambourine choked between beats.
+    Expression e;
+    e.channels = {{LEAD, Role::Lead, 112}, {DOUBLE, Role::Counter, 160}, {STR1, Role::Pad, 44},
+                  {STR2, Role::Pad, 212},  {STR3, Role::Pad, 128},       {PIANO, Role::Plain, 176},
+                  {BASS, Role::Bass, 128}, {KICK, Role::Drums, 128},     {SNARE, Role::Drums, 144},
+                  {TAMB, Role::Hats, 200}, {BELLS, Role::Plain, 68},     {CHOIR, Role::Pad, 88}};
+    e.vibrato = 0x44;
+    e.slideEvery = 3;
+    e.swell = 30;
+    e.rollEvery = m.bar * 4;
+    e.hatCut = 3;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }
@@ -197,7 +211,7 @@ Module oComeAllYe() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 118, 1.06);
+                 118, 1.12);
 }
 
 Module joyToTheWorld() {
@@ -218,7 +232,7 @@ Module joyToTheWorld() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 102, 1.0);
+                 102, 1.06);
 }
 
 Module harkTheHerald() {
@@ -239,7 +253,7 @@ Module harkTheHerald() {
                   {&verse, Mode::Strings, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 126, 1.05);
+                 126, 1.11);
 }
 
 Module firstNoel() {
@@ -262,7 +276,7 @@ Module firstNoel() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 134, 1.13);
+                 134, 1.20);
 }
 
 Module oChristmasTree() {
@@ -284,7 +298,7 @@ Module oChristmasTree() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 110, 1.12);
+                 110, 1.19);
 }
 
 Module angelsWeHave() {
@@ -307,7 +321,7 @@ Module angelsWeHave() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 128, 1.0);
+                 128, 1.06);
 }
 
 Module awayInAManger() {
@@ -326,7 +340,7 @@ Module awayInAManger() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 46},
                   {&verse, Mode::Outro, 42}},
-                 114, 1.18);
+                 114, 1.25);
 }
 
 } // namespace music

@@ -1,6 +1,7 @@
 // frostbyte: chip music. Pulse leads with delayed vibrato, a tracker-arpeggio chord channel,
 // triangle bass and noise drums, all on a 16th-note grid.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -110,7 +111,30 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
     int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.key);
+    for (const Plan& p : plan) {
+        int rows = section(s, k, row, *p.phrase, p.mode, p.key);
+        // Intro, soft verse and break step back so the full verses hit harder.
+        double level = p.mode == Mode::Intro   ? 0.7
+                       : p.mode == Mode::Soft  ? 0.8
+                       : p.mode == Mode::Break ? 0.75
+                                               : 1.0;
+        if (level < 1.0) scaleLevels(s, row, rows, level);
+        row += rows;
+    }
+    // Chip style: wide, quick vibrato on held notes, slides into near steps, snare rolls at the
+    // ends of phrases, choked off-beat hats; lead and arpeggio left, echo and counter right.
+    Expression e;
+    e.channels = {{LEAD, Role::Lead, 72},  {ECHO, Role::Counter, 224},   {ARP, Role::Plain, 192},
+                  {BASS, Role::Bass, 108}, {KICK, Role::Drums, 136},     {SNARE, Role::Drums, 168},
+                  {HAT, Role::Hats, 210},  {COUNTER, Role::Counter, 200}};
+    e.vibrato = 0x64;
+    e.vibratoAfter = 4;
+    e.slideEvery = 3;
+    e.fade = 2;
+    e.rollEvery = 64;
+    e.roll = 0x93;
+    e.hatCut = 2;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }
@@ -138,7 +162,7 @@ Module jingleBells() {
                   {&verse, Mode::Break, 0},
                   {&chorus, Mode::Full, 2},
                   {&chorus, Mode::Outro, 2}},
-                 112, 0.85);
+                 112, 0.92);
 }
 
 Module deckTheHalls() {
@@ -158,7 +182,7 @@ Module deckTheHalls() {
                   {&tune, Mode::Break, 0},
                   {&tune, Mode::Full, 2},
                   {&tune, Mode::Outro, 2}},
-                 100, 0.82);
+                 100, 0.89);
 }
 
 Module icicleRun() {
@@ -183,7 +207,7 @@ Module icicleRun() {
                   {&a, Mode::Full, -12},
                   {&b, Mode::Full, -12},
                   {&a, Mode::Outro, -12}},
-                 124, 0.85);
+                 124, 0.92);
 }
 
 } // namespace music

@@ -2,6 +2,7 @@
 // tiny note delays, the way a hand sweeps across strings), a plucked bass, bodhran and shaker.
 // The jigs sit in 6/8, the carols in their own metre with the same band.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -115,6 +116,21 @@ Module build(const char* title, const Feel& feel, const std::vector<Plan>& plan,
     Kit k = makeKit(s);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, feel, p.level);
+    // Folk: singing vibrato on flute and fiddle, slides between near notes as ornaments, the
+    // guitars spread around the players, a bodhran roll at the end of each verse.
+    Expression e;
+    e.channels = {{FLUTE, Role::Lead, 96},     {FIDDLE, Role::Counter, 170},
+                  {STR1, Role::Plain, 56},     {STR2, Role::Plain, 204},
+                  {STR3, Role::Plain, 140},    {BASS, Role::Bass, 128},
+                  {BODHRAN, Role::Drums, 116}, {SHAKER, Role::Hats, 192}};
+    e.vibrato = 0x54;
+    e.vibratoAfter = 2;
+    e.vibratoMinRows = 5;
+    e.slideEvery = 2;
+    e.rollEvery = feel.bar * 4;
+    e.roll = 0x92;
+    e.hatCut = 3;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }

@@ -3,6 +3,7 @@
 // underneath, a pulse lead and rave chord stabs (whole chords in one sample, tuned in just
 // intonation so they loop without beating) fill the top.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -123,18 +124,25 @@ bool isMinor(const Chord& c) {
     return c.tones.size() > 1 && c.tones[1] == 3;
 }
 
-int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const char* bassRhythm) {
+// variant (0..3) changes how a section is played back so that repeats are never copies: the
+// order of the breaks, where the bass falls, the octave of the lead and where the stabs hit.
+int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const char* bassRhythm,
+            int variant) {
     auto breaks = [&](int variety) {
         for (int b = 0; b * kBar < p.rows; ++b) {
             bool last = (b + 1) * kBar >= p.rows;
-            int which = last ? 3 : (b * variety) % 3;
+            int which = last ? 3 : (b * variety + variant) % 3;
             s.note(row + b * kBar, BREAK, 60, k.breaks[which]);
+            if (last && variety > 1) { // the fill is cut up: struck again, stuttering
+                s.note(row + b * kBar + 12, BREAK, 60, k.breaks[which]);
+                s.effect(row + b * kBar + 12, BREAK, 0xE, 0x93);
+            }
         }
     };
     auto bass = [&]() {
         for (const Chord& c : p.chords)
             for (int r = 0; r < c.length; ++r) {
-                char x = bassRhythm[(c.start + r) % kBar];
+                char x = bassRhythm[(c.start + r + 4 * (variant & 1)) % kBar];
                 if (x == 'x') s.note(row + c.start + r, BASS, nearestAbove(c.bass, 28), k.bass);
                 if (x == 'o')
                     s.note(row + c.start + r, BASS, nearestAbove(c.bass, 28) + 12, k.bass);
@@ -148,7 +156,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
             if (stab)
                 for (int r = 0; r < c.length; r += 16) {
                     s.note(row + c.start + r, STAB, nearestAbove(c.root, 50), inst);
-                    s.note(row + c.start + r + 6, STAB, nearestAbove(c.root, 50), inst, 24);
+                    s.note(row + c.start + r + 6 + 4 * (variant % 3), STAB,
+                           nearestAbove(c.root, 50), inst, 24);
                 }
             else
                 s.note(row + c.start, STAB, nearestAbove(c.root, 50), inst);
@@ -168,7 +177,7 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
     case Mode::Full:
         breaks(2);
         bass();
-        playMelody(s, row, p.melody, {LEAD, k.lead, -1, 0, 0.85}, kBar, 0);
+        playMelody(s, row, p.melody, {LEAD, k.lead, -1, variant == 2 ? -12 : 0, 0.85}, kBar, 0);
         pads(true);
         break;
     case Mode::Breakdown:
@@ -191,6 +200,7 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
 struct Plan {
     const Phrase* phrase;
     Mode mode;
+    int variant = 0;
 };
 
 Module build(const char* title, const std::vector<Plan>& plan, const char* bassRhythm,
@@ -202,7 +212,22 @@ Module build(const char* title, const std::vector<Plan>& plan, const char* bassR
     Song s(title, Format::Mod, 4);
     Kit k = makeKit(s, bpm);
     int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, bassRhythm);
+    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, bassRhythm, p.variant);
+    // Breakbeats: the break stutters (retrigger) before every second pattern, the bass slides
+    // and is cut short, the lead bends and wobbles.
+    Expression e;
+    e.channels = {
+        {BREAK, Role::Drums}, {BASS, Role::Bass}, {LEAD, Role::Lead}, {STAB, Role::Plain}};
+    e.vibrato = 0x56;
+    e.vibratoAfter = 2;
+    e.vibratoMinRows = 4;
+    e.slideEvery = 2;
+    e.bassSlides = true;
+    e.fade = 2;
+    e.crispGates = true;
+    e.rollEvery = 32;
+    e.roll = 0x93;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }
@@ -216,18 +241,24 @@ Module snowballFight() {
                    "G5:2 r:2 Bb5:2 G5:2 D6:4 C6:2 Bb5:2 | Eb6:2 D6:2 C6:2 Bb5:2 G5:4 Bb5:4 |"
                    "A5:2 C6:2 F6:2 C6:2 A5:4 F5:4 | D6:4 A5:4 F#5:4 D5:4",
                    "Gm:16 | Eb | F | D | Gm | Eb | F | D", 1);
+    // The second strain climbs from C minor to the top G.
+    static const Phrase b =
+        makePhrase("C6:4 Bb5:4 G5:4 Eb5:4 | D5:2 r:2 G5:2 Bb5:2 D6:8 | Eb6:4 D6:4 Bb5:4 G5:4 |"
+                   "F#5:8 A5:8 | C6:4 Bb5:4 G5:4 Eb5:4 | D5:2 G5:2 Bb5:2 D6:2 G6:8 |"
+                   "Ab5:4 C6:4 Eb6:4 C6:4 | D6:16",
+                   "Cm:16 | Gm | Eb | D | Cm | Gm | Ab | D", 1);
     return build("snowball fight",
                  {{&a, Mode::Intro},
                   {&a, Mode::Rolling},
                   {&a, Mode::Full},
-                  {&a, Mode::Full},
-                  {&a, Mode::Breakdown},
-                  {&a, Mode::Rolling},
-                  {&a, Mode::Full},
-                  {&a, Mode::Full},
-                  {&a, Mode::Rolling},
+                  {&b, Mode::Full},
+                  {&b, Mode::Breakdown, 1},
+                  {&a, Mode::Rolling, 1},
+                  {&a, Mode::Full, 2},
+                  {&b, Mode::Full, 1},
+                  {&a, Mode::Rolling, 3},
                   {&a, Mode::Outro}},
-                 "x.....x...o.x-..", 112, 0.93);
+                 "x.....x...o.x-..", 112, 1.02);
 }
 
 Module blackIce() {
@@ -249,7 +280,7 @@ Module blackIce() {
                   {&b, Mode::Full},
                   {&b, Mode::Rolling},
                   {&a, Mode::Outro}},
-                 "x.......x..-..o.", 132, 0.88);
+                 "x.......x..-..o.", 132, 1.02);
 }
 
 Module avalanche() {
@@ -258,19 +289,24 @@ Module avalanche() {
         "B5:4 D#6:4 F#6:8 | E5:2 E5 G5 E5 B5:4 A5:2 G5:2 | C6:2 B5 G5 E5 G5:4 C6:4 |"
         "A5:2 C6 E6 C6 A5:4 C6:4 | B5:4 F#5:4 D#5:4 B4:4",
         "Em:16 | C | Am | B | Em | C | Am | B", 1);
+    // The second strain opens out on C and G before the climb back to B.
+    static const Phrase b =
+        makePhrase("G5:4 E5:4 C5:4 E5:4 | D5:4 G5:4 B5:8 | A5:4 F#5:4 D5:4 F#5:4 | D#5:8 F#5:8 |"
+                   "G5:4 E5:4 C6:4 B5:4 | B5:4 D6:4 G6:8 | E6:4 C6:4 A5:4 C6:4 | B5:16",
+                   "C:16 | G | D | B | C | G | Am | B", 1);
     return build("avalanche",
                  {{&a, Mode::Intro},
                   {&a, Mode::Rolling},
                   {&a, Mode::Full},
-                  {&a, Mode::Full},
-                  {&a, Mode::Breakdown},
-                  {&a, Mode::Rolling},
-                  {&a, Mode::Rolling},
-                  {&a, Mode::Full},
-                  {&a, Mode::Full},
-                  {&a, Mode::Full},
+                  {&b, Mode::Full},
+                  {&a, Mode::Breakdown, 1},
+                  {&b, Mode::Rolling, 1},
+                  {&a, Mode::Rolling, 2},
+                  {&a, Mode::Full, 3},
+                  {&b, Mode::Full, 2},
+                  {&a, Mode::Full, 1},
                   {&a, Mode::Outro}},
-                 "x.x...x.x.o.x.-.", 120, 0.95);
+                 "x.x...x.x.o.x.-.", 120, 1.03);
 }
 
 } // namespace music

@@ -2,6 +2,7 @@
 // pedal bass, and voices carry the hymn, first one choir, then the organ alone, then everyone
 // with a descant above.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -47,11 +48,13 @@ Module bleakMidwinter() {
     playMelody(s, row, hymn.melody, {LEAD, aah, 44, 0, 0.97}, bar, 4);
     playChords(s, row, hymn.chords, organs, org, 22, 53, 69);
     playBass(s, row, hymn.chords, {PEDAL, ped, 38, 0, 1.0}, BassStyle::Held, beat, 29);
+    scaleLevels(s, row, hymn.rows, 0.72); // sung softly first; the verses grow to the third
     row += hymn.rows;
     // Verse two: the organ takes the tune, the choir hums the harmony.
     playMelody(s, row, hymn.melody, {LEAD, org, 40, 12, 0.9}, bar, 4);
     playChords(s, row, hymn.chords, choirs, ooh, 30, 55, 72);
     playBass(s, row, hymn.chords, {PEDAL, ped, 38, 0, 1.0}, BassStyle::RootFifth, beat * 2, 29);
+    scaleLevels(s, row, hymn.rows, 0.85);
     row += hymn.rows;
     // Verse three: everyone, a descant an octave up on the voices.
     playMelody(s, row, hymn.melody, {LEAD, aah, 46, 0, 0.97}, bar, 4);
@@ -70,7 +73,21 @@ Module bleakMidwinter() {
     s.note(row + amen.rows, TOLL, 60, toll, 36);
     row += amen.rows + bar;
     s.ensureRows(row);
-    s.finish(164, 6, 1.35);
+    // Choir and organ: voices with a slow vibrato that swell into each chord, the choir on
+    // one side and the organ on the other, drifting a little.
+    Expression e;
+    e.channels = {{LEAD, Role::Lead, 120}, {DESCANT, Role::Counter, 172}, {CH1, Role::Pad, 60},
+                  {CH2, Role::Pad, 100},   {CH3, Role::Pad, 150},         {ORG1, Role::Pad, 36},
+                  {ORG2, Role::Pad, 220},  {ORG3, Role::Pad, 190},        {PEDAL, Role::Bass, 128},
+                  {TOLL, Role::Plain, 84}};
+    e.vibrato = 0x33;
+    e.vibratoAfter = 4;
+    e.slideEvery = 4;
+    e.swell = 35;
+    e.panDrift = 1;
+    e.rollEvery = 0;
+    express(s, e);
+    s.finish(164, 6, 1.55);
     return s.module();
 }
 

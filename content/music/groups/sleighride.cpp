@@ -1,10 +1,14 @@
 // sleighride ensemble: four Amiga channels. A plucked-string lead, a second string that strums
 // broken chords, a plucked bass, and sleigh bells shaken against a soft kick.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
 #include "content/music/tunes.h"
+
+#include <utility>
+#include <vector>
 
 namespace music {
 namespace {
@@ -113,7 +117,33 @@ Module build(const char* title, const std::vector<Plan>& plan, int barRows, int 
     Kit k = makeKit(s);
     k.brightShift = brightShift;
     int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, barRows, beat);
+    std::vector<std::pair<int, int>> spans; // where each section starts and how long it is
+    for (const Plan& p : plan) {
+        spans.emplace_back(row, section(s, k, row, *p.phrase, p.mode, barRows, beat));
+        row += spans.back().second;
+    }
+    // Plucked strings on four channels: vibrato on the held tune, slides between near notes,
+    // crisp cut notes, and the percussion rolling into each new pattern.
+    Expression e;
+    e.channels = {
+        {LEAD, Role::Lead}, {STRUM, Role::Plain}, {BASS, Role::Bass}, {PERC, Role::Drums}};
+    e.vibrato = 0x43;
+    e.vibratoMinRows = 5;
+    e.vibratoAfter = 2;
+    e.slideEvery = 3;
+    e.crispGates = true;
+    e.rollEvery = 64;
+    express(s, e);
+    // The arc: a quiet opening, the strummed verse softer, the bright verse in full voice.
+    // After the expression, so that slides and rolls keep the sample's own level and stand out.
+    for (size_t i = 0; i < plan.size(); ++i) {
+        Mode mode = plan[i].mode;
+        double level = mode == Mode::Intro   ? 0.6
+                       : mode == Mode::Strum ? 0.7
+                       : mode == Mode::Verse ? 0.85
+                                             : 1.0;
+        if (level < 1.0) scaleLevels(s, spans[i].first, spans[i].second, level);
+    }
     s.finish(seconds, 6, gain);
     return s.module();
 }
@@ -138,7 +168,7 @@ Module godRestYe() {
                   {&verse, Mode::Strum},
                   {&verse, Mode::Bright},
                   {&verse, Mode::Outro}},
-                 16, 4, 108, 0.95);
+                 16, 4, 108, 1.27);
 }
 
 Module weWishYou() {
@@ -159,7 +189,7 @@ Module weWishYou() {
                   {&verse, Mode::Verse},
                   {&verse, Mode::Bright},
                   {&verse, Mode::Outro}},
-                 12, 4, 96, 0.94);
+                 12, 4, 96, 1.23);
 }
 
 Module sleighTracks() {
@@ -185,7 +215,7 @@ Module sleighTracks() {
                   {&b, Mode::Verse},
                   {&a, Mode::Verse},
                   {&a, Mode::Outro}},
-                 16, 4, 120, 0.98);
+                 16, 4, 120, 1.40);
 }
 
 } // namespace music

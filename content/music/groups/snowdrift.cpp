@@ -1,6 +1,7 @@
 // snowdrift: club music from the cold. Detuned saw leads with a dotted echo, a resonant acid
 // bass pumping sixteenths, off-beat chord stabs over a pad, and a four-on-the-floor kit.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
@@ -123,6 +124,21 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     Kit k = makeKit(s);
     int row = 0;
     for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.level);
+    // Saw leads and acid bass: the bass slides into its steps (the acid glide), the lead bends
+    // into near notes, stabs spread wide, claps roll into each pattern, hats are choked.
+    Expression e;
+    e.channels = {{LEAD, Role::Lead, 64},   {ECHO, Role::Counter, 236}, {STAB1, Role::Pad, 20},
+                  {STAB2, Role::Pad, 236},  {STAB3, Role::Pad, 200},    {BASS, Role::Bass, 104},
+                  {KICK, Role::Drums, 140}, {CLAP, Role::Drums, 168},   {HAT, Role::Hats, 216},
+                  {OPEN, Role::Plain, 36}};
+    e.vibrato = 0x34;
+    e.vibratoAfter = 6;
+    e.slideEvery = 2;
+    e.bassSlides = true;
+    e.fade = 2;
+    e.rollEvery = 64;
+    e.roll = 0x92;
+    express(s, e);
     s.finish(seconds, 6, gain);
     return s.module();
 }

@@ -1,10 +1,14 @@
 // tin soldiers: marches for four Amiga channels. Brass-like saw lead, a second horn on the
 // off-beats, a tuba bass on the strong beats, and a snare that rolls into every new strain.
 
+#include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
 #include "content/music/synth.h"
 #include "content/music/tunes.h"
+
+#include <utility>
+#include <vector>
 
 namespace music {
 namespace {
@@ -47,7 +51,7 @@ Kit makeKit(Song& s) {
 int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadShift, bool horns,
            bool roll, bool crash) {
     const int beat = 4, bar = 16;
-    playMelody(s, row, p.melody, {LEAD, lead, 44, leadShift, 0.8}, bar, 8);
+    playMelody(s, row, p.melody, {LEAD, lead, 44, leadShift, 0.9}, bar, 8);
     for (const Chord& c : p.chords) {
         for (int r = 0; r < c.length; r += beat) {
             int at = c.start + r;
@@ -56,11 +60,11 @@ int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadSh
                 int root = nearestAbove(c.bass, 36);
                 int pitch = (at % bar) == 0 ? root : nearestAbove((c.root + 7) % 12, 36);
                 s.note(row + at, TUBA, pitch, k.tuba);
-                s.off(row + at + 3, TUBA);
+                s.off(row + at + 6, TUBA); // rings through the horn's off-beat
             } else if (horns) {
                 int third = nearestAbove((c.root + c.tones[1]) % 12, 55);
                 s.note(row + at, HORN, third, k.horn);
-                s.off(row + at + 2, HORN);
+                s.off(row + at + 3, HORN);
             }
         }
     }
@@ -85,17 +89,55 @@ int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadSh
     return p.rows;
 }
 
-int drumIntro(Song& s, const Kit& k, int row) {
-    // Two bars of side drum alone: the parade approaching.
+// Strains played back quieter: the fife and the second strains step back, the full band
+// returns for the main strain. Applied after the expression, so rolls keep their full level.
+struct Softer {
+    std::vector<std::pair<int, int>> spans;
+    std::vector<double> levels;
+    int operator()(int row, int rows, double level) {
+        spans.emplace_back(row, rows);
+        levels.push_back(level);
+        return rows;
+    }
+    void apply(Song& s) const {
+        for (size_t i = 0; i < spans.size(); ++i)
+            scaleLevels(s, spans[i].first, spans[i].second, levels[i]);
+    }
+};
+
+// A march: brass vibrato on held notes, crisp cut staccato, slides rarely, and the drum
+// rolling into each new strain.
+void marchExpression(Song& s) {
+    Expression e;
+    e.channels = {
+        {LEAD, Role::Lead}, {HORN, Role::Counter}, {TUBA, Role::Bass}, {DRUM, Role::Drums}};
+    e.vibrato = 0x33;
+    e.vibratoAfter = 3;
+    e.slideEvery = 4;
+    e.crispGates = true;
+    e.cutTick = 5; // detached, not clipped: the band never drops out between notes
+    e.rollEvery = 64;
+    e.roll = 0x92;
+    express(s, e);
+}
+
+int drumIntro(Song& s, const Kit& k, int row, int tonic) {
+    // Two bars of side drum over a held horn call and the tuba's tonic: the parade approaching.
+    s.note(row, HORN, tonic + 7, k.horn, 44);
+    s.note(row + 16, HORN, tonic + 4, k.horn, 44);
     for (int b = 0; b < 2; ++b) {
         int r0 = row + b * 16;
-        s.note(r0, DRUM, 60, k.snare);
-        s.note(r0 + 4, DRUM, 60, k.snare, 20);
-        s.note(r0 + 6, DRUM, 60, k.snare, 24);
-        s.note(r0 + 8, DRUM, 60, k.snare);
+        for (int beat = 0; beat < 16; beat += 8) {
+            s.note(r0 + beat, TUBA, tonic - 12, k.tuba);
+            s.off(r0 + beat + 6, TUBA);
+        }
+        s.note(r0, DRUM, 60, k.snare, 60);
+        s.note(r0 + 4, DRUM, 60, k.snare, 40);
+        s.note(r0 + 6, DRUM, 60, k.snare, 44);
+        s.note(r0 + 8, DRUM, 60, k.snare); // the roll keeps the sample's own volume
         s.effect(r0 + 8, DRUM, 0xE, 0x93);
-        s.note(r0 + 12, DRUM, 60, k.snare);
-        s.note(r0 + 14, DRUM, 60, k.snare, 24);
+        s.note(r0 + 12, DRUM, 60, k.snare, 56);
+        s.note(r0 + 14, DRUM, 60, k.snare, 44);
     }
     s.ensureRows(row + 32);
     return 32;
@@ -133,16 +175,19 @@ Module nutcrackerMarch() {
                    "C:16 | G7 | C | G | Dm | C | G7 | C", 1);
     Song s("nutcracker march", Format::Mod, 4);
     Kit k = makeKit(s);
-    int row = drumIntro(s, k, 0);
+    Softer softer;
+    int row = drumIntro(s, k, 0, 55);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, b, k.brass, 0, true, true, false);
+    row += softer(row, strain(s, k, row, b, k.brass, 0, true, true, false), 0.75);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, trio, k.fife, 0, true, true, true);
-    row += strain(s, k, row, trio, k.brass, 0, true, true, false);
+    row += softer(row, strain(s, k, row, trio, k.fife, 0, true, true, true), 0.7);
+    row += softer(row, strain(s, k, row, trio, k.brass, 0, true, true, false), 0.85);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, b, k.fife, 12, true, true, false);
+    row += softer(row, strain(s, k, row, b, k.fife, 12, true, true, false), 0.75);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 55);
+    marchExpression(s);
+    softer.apply(s);
     s.finish(104, 6, 0.56);
     return s.module();
 }
@@ -161,16 +206,19 @@ Module tinParade() {
         "Eb:16 | Bb | Ab:8 F7:8 | Eb:16 | Cm:16 | Bb | Fm:8 Bb7:8 | Eb:16", 1);
     Song s("tin parade", Format::Mod, 4);
     Kit k = makeKit(s);
-    int row = drumIntro(s, k, 0);
+    Softer softer;
+    int row = drumIntro(s, k, 0, 58);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, a, k.fife, 12, true, true, false);
-    row += strain(s, k, row, b, k.fife, 0, true, true, true);
-    row += strain(s, k, row, b, k.brass, 0, true, true, false);
+    row += softer(row, strain(s, k, row, a, k.fife, 12, true, true, false), 0.75);
+    row += softer(row, strain(s, k, row, b, k.fife, 0, true, true, true), 0.7);
+    row += softer(row, strain(s, k, row, b, k.brass, 0, true, true, false), 0.85);
     row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += strain(s, k, row, b, k.fife, 0, true, true, false);
+    row += softer(row, strain(s, k, row, b, k.fife, 0, true, true, false), 0.75);
     row += strain(s, k, row, a, k.brass, 0, true, false, true);
     row += ending(s, k, row, 58);
-    s.finish(110, 6, 0.56);
+    marchExpression(s);
+    softer.apply(s);
+    s.finish(110, 6, 0.57);
     return s.module();
 }
 
