@@ -2,6 +2,7 @@
 // bass moves under them, a soft bell or flute sings the tune with a distant echo, and a high
 // bell scatters slow arpeggios like light on snow.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -84,18 +85,15 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int beat
     return p.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-    int level;
-};
+using Plan = Section<Mode>;
 
 Module build(const char* title, const std::vector<Plan>& plan, int beat, double seconds,
              double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
-    int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, beat, p.level);
+    auto play = [&](int row, const Plan& p) {
+        return section(s, k, row, *p.phrase, p.mode, beat, p.level);
+    };
     // Pads: slow delayed vibrato, swells into each chord and pads drifting across the field;
     // the echo and the counter-melody answer from the left, the sparkle from the right.
     Expression e;
@@ -110,9 +108,7 @@ Module build(const char* title, const std::vector<Plan>& plan, int beat, double 
     e.swell = 40;
     e.panDrift = 1;
     e.rollEvery = 0;
-    express(s, e);
-    s.finish(seconds, 6, gain);
-    return s.module();
+    return arrangeTune(s, plan, play, e, seconds, gain);
 }
 
 } // namespace

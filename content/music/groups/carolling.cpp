@@ -3,6 +3,7 @@
 // band kit with tambourine; each verse changes the lead and the accompaniment so the tune
 // travels through the band.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -159,18 +160,15 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
     return p.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-    int level;
-};
+using Plan = Section<Mode>;
 
 Module build(const char* title, const Meter& m, const std::vector<Plan>& plan, double seconds,
              double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
-    int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, m, p.level);
+    auto play = [&](int row, const Plan& p) {
+        return section(s, k, row, *p.phrase, p.mode, m, p.level);
+    };
     // A band in a church: brass vibrato and slurs, strings swelling on the sides, snare rolls
     // into each new section, the tambourine choked between beats.
     Expression e;
@@ -183,9 +181,7 @@ Module build(const char* title, const Meter& m, const std::vector<Plan>& plan, d
     e.swell = 30;
     e.rollEvery = m.bar * 4;
     e.hatCut = 3;
-    express(s, e);
-    s.finish(seconds, 6, gain);
-    return s.module();
+    return arrangeTune(s, plan, play, e, seconds, gain);
 }
 
 const Meter kFour{16, 4};

@@ -1,6 +1,7 @@
 // frostbyte: chip music. Pulse leads with delayed vibrato, a tracker-arpeggio chord channel,
 // triangle bass and noise drums, all on a 16th-note grid.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -101,26 +102,21 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int key)
     return ph.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-    int key;
-};
+using Plan = Section<Mode>; // the level is the key
 
 Module build(const char* title, const std::vector<Plan>& plan, double seconds, double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
-    int row = 0;
-    for (const Plan& p : plan) {
-        int rows = section(s, k, row, *p.phrase, p.mode, p.key);
+    auto play = [&](int row, const Plan& p) {
+        int rows = section(s, k, row, *p.phrase, p.mode, p.level);
         // Intro, soft verse and break step back so the full verses hit harder.
         double level = p.mode == Mode::Intro   ? 0.7
                        : p.mode == Mode::Soft  ? 0.8
                        : p.mode == Mode::Break ? 0.75
                                                : 1.0;
         if (level < 1.0) scaleLevels(s, row, rows, level);
-        row += rows;
-    }
+        return rows;
+    };
     // Chip style: wide, quick vibrato on held notes, slides into near steps, snare rolls at the
     // ends of phrases, choked off-beat hats; lead and arpeggio left, echo and counter right.
     Expression e;
@@ -134,9 +130,7 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     e.rollEvery = 64;
     e.roll = 0x93;
     e.hatCut = 2;
-    express(s, e);
-    s.finish(seconds, 6, gain);
-    return s.module();
+    return arrangeTune(s, plan, play, e, seconds, gain);
 }
 
 } // namespace

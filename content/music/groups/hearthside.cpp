@@ -2,6 +2,7 @@
 // tiny note delays, the way a hand sweeps across strings), a plucked bass, bodhran and shaker.
 // The jigs sit in 6/8, the carols in their own metre with the same band.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -104,18 +105,15 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Fe
     return p.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-    int level;
-};
+using Plan = Section<Mode>;
 
 Module build(const char* title, const Feel& feel, const std::vector<Plan>& plan, double seconds,
              double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
-    int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, feel, p.level);
+    auto play = [&](int row, const Plan& p) {
+        return section(s, k, row, *p.phrase, p.mode, feel, p.level);
+    };
     // Folk: singing vibrato on flute and fiddle, slides between near notes as ornaments, the
     // guitars spread around the players, a bodhran roll at the end of each verse.
     Expression e;
@@ -130,9 +128,7 @@ Module build(const char* title, const Feel& feel, const std::vector<Plan>& plan,
     e.rollEvery = feel.bar * 4;
     e.roll = 0x92;
     e.hatCut = 3;
-    express(s, e);
-    s.finish(seconds, 6, gain);
-    return s.module();
+    return arrangeTune(s, plan, play, e, seconds, gain);
 }
 
 const Feel kJig{12, 6, "B...t.B.t.t.", "s.s.S.s.s.S."};

@@ -3,6 +3,7 @@
 // underneath, a pulse lead and rave chord stabs (whole chords in one sample, tuned in just
 // intonation so they loop without beating) fill the top.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -197,11 +198,7 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
     return p.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-    int variant = 0;
-};
+using Plan = Section<Mode>; // the level is the variant
 
 Module build(const char* title, const std::vector<Plan>& plan, const char* bassRhythm,
              double seconds, double gain) {
@@ -211,8 +208,9 @@ Module build(const char* title, const std::vector<Plan>& plan, const char* bassR
     const double bpm = std::lround(rows * 15.0 / seconds);
     Song s(title, Format::Mod, 4);
     Kit k = makeKit(s, bpm);
-    int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, bassRhythm, p.variant);
+    auto play = [&](int row, const Plan& p) {
+        return section(s, k, row, *p.phrase, p.mode, bassRhythm, p.level);
+    };
     // Breakbeats: the break stutters (retrigger) before every second pattern, the bass slides
     // and is cut short, the lead bends and wobbles.
     Expression e;
@@ -227,9 +225,7 @@ Module build(const char* title, const std::vector<Plan>& plan, const char* bassR
     e.crispGates = true;
     e.rollEvery = 32;
     e.roll = 0x93;
-    express(s, e);
-    s.finish(seconds, 6, gain);
-    return s.module();
+    return arrangeTune(s, plan, play, e, seconds, gain);
 }
 
 } // namespace

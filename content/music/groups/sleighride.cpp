@@ -1,6 +1,7 @@
 // sleighride ensemble: four Amiga channels. A plucked-string lead, a second string that strums
 // broken chords, a plucked bass, and sleigh bells shaken against a soft kick.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -106,22 +107,16 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int barR
     return p.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-};
+using Plan = Section<Mode>;
 
 Module build(const char* title, const std::vector<Plan>& plan, int barRows, int beat,
              double seconds, double gain, int brightShift = 12) {
     Song s(title, Format::Mod, 4);
     Kit k = makeKit(s);
     k.brightShift = brightShift;
-    int row = 0;
-    std::vector<std::pair<int, int>> spans; // where each section starts and how long it is
-    for (const Plan& p : plan) {
-        spans.emplace_back(row, section(s, k, row, *p.phrase, p.mode, barRows, beat));
-        row += spans.back().second;
-    }
+    const std::vector<int> starts = layOut(plan, [&](int row, const Plan& p) {
+        return section(s, k, row, *p.phrase, p.mode, barRows, beat);
+    });
     // Plucked strings on four channels: vibrato on the held tune, slides between near notes,
     // crisp cut notes, and the percussion rolling into each new pattern.
     Expression e;
@@ -142,7 +137,7 @@ Module build(const char* title, const std::vector<Plan>& plan, int barRows, int 
                        : mode == Mode::Strum ? 0.7
                        : mode == Mode::Verse ? 0.85
                                              : 1.0;
-        if (level < 1.0) scaleLevels(s, spans[i].first, spans[i].second, level);
+        if (level < 1.0) scaleLevels(s, starts[i], starts[i + 1] - starts[i], level);
     }
     s.finish(seconds, 6, gain);
     return s.module();

@@ -1,6 +1,7 @@
 // snowdrift: club music from the cold. Detuned saw leads with a dotted echo, a resonant acid
 // bass pumping sixteenths, off-beat chord stabs over a pad, and a four-on-the-floor kit.
 
+#include "content/music/arrangement.h"
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
 #include "content/music/song.h"
@@ -113,17 +114,14 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int leve
     return p.rows;
 }
 
-struct Plan {
-    const Phrase* phrase;
-    Mode mode;
-    int level;
-};
+using Plan = Section<Mode>;
 
 Module build(const char* title, const std::vector<Plan>& plan, double seconds, double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
-    int row = 0;
-    for (const Plan& p : plan) row += section(s, k, row, *p.phrase, p.mode, p.level);
+    auto play = [&](int row, const Plan& p) {
+        return section(s, k, row, *p.phrase, p.mode, p.level);
+    };
     // Saw leads and acid bass: the bass slides into its steps (the acid glide), the lead bends
     // into near notes, stabs spread wide, claps roll into each pattern, hats are choked.
     Expression e;
@@ -138,9 +136,7 @@ Module build(const char* title, const std::vector<Plan>& plan, double seconds, d
     e.fade = 2;
     e.rollEvery = 64;
     e.roll = 0x92;
-    express(s, e);
-    s.finish(seconds, 6, gain);
-    return s.module();
+    return arrangeTune(s, plan, play, e, seconds, gain);
 }
 
 } // namespace
