@@ -103,16 +103,11 @@ std::vector<int8_t> quantise8(const std::vector<float>& data) {
     return out;
 }
 
-std::vector<uint8_t> writeXm(const Module& m) {
-    if (m.channels < 2 || m.channels > 32)
-        throw std::runtime_error(m.title + ": bad channel count");
-    if (m.instruments.empty() || m.instruments.size() > 128)
-        throw std::runtime_error(m.title + ": XM needs 1 to 128 instruments");
-    Cut cut = cutPatterns(m);
-    if (cut.order.size() > 256 || cut.patterns.size() > 256)
-        throw std::runtime_error(m.title + ": too many patterns for XM");
+namespace {
 
-    std::vector<uint8_t> out;
+using Pattern = std::vector<std::vector<Cell>>;
+
+void putXmHeader(std::vector<uint8_t>& out, const Module& m, const Cut& cut) {
     putText(out, "Extended Module: ", 17);
     putText(out, m.title, 20, ' ');
     put8(out, 0x1a);
@@ -129,110 +124,136 @@ std::vector<uint8_t> writeXm(const Module& m) {
     put16le(out, m.bpm);
     for (int i = 0; i < 256; ++i)
         put8(out, i < static_cast<int>(cut.order.size()) ? cut.order[i] : 0);
+}
 
-    for (const auto& pat : cut.patterns) {
-        std::vector<uint8_t> packed;
-        for (const auto& row : pat) {
-            for (int c = 0; c < m.channels; ++c) {
-                const Cell& cell = row[c];
-                int note = 0;
-                if (cell.note == NOTE_OFF)
-                    note = 97;
-                else if (cell.note != NOTE_NONE) {
-                    note = cell.note - 11;
-                    if (note < 1 || note > 96)
-                        throw std::runtime_error(m.title + ": note " + std::to_string(cell.note) +
-                                                 " outside the XM range");
-                }
-                int vol = cell.volume >= 0 ? 0x10 + std::min(cell.volume, 64) : cell.volumeFx;
-                if (vol != 0 && (vol < 0x10 || vol > 0xff || (vol > 0x50 && vol < 0x60)))
-                    throw std::runtime_error(m.title + ": bad volume-column byte");
-                int flags = 0x80 | (note ? 1 : 0) | (cell.instrument ? 2 : 0) | (vol ? 4 : 0) |
-                            (cell.effect ? 8 : 0) | (cell.param ? 16 : 0);
-                put8(packed, flags);
-                if (note) put8(packed, note);
-                if (cell.instrument) put8(packed, cell.instrument);
-                if (vol) put8(packed, vol);
-                if (cell.effect) put8(packed, cell.effect);
-                if (cell.param) put8(packed, cell.param);
-            }
-        }
-        if (packed.size() > 0xffff) throw std::runtime_error(m.title + ": pattern too large");
-        put32le(out, 9);
-        put8(out, 0);
-        put16le(out, static_cast<int>(pat.size()));
-        put16le(out, static_cast<int>(packed.size()));
-        out.insert(out.end(), packed.begin(), packed.end());
+// One cell packed: a flag byte saying which of note, instrument, volume, effect and parameter
+// follow.
+void packXmCell(std::vector<uint8_t>& packed, const Module& m, const Cell& cell) {
+    int note = 0;
+    if (cell.note == NOTE_OFF)
+        note = 97;
+    else if (cell.note != NOTE_NONE) {
+        note = cell.note - 11;
+        if (note < 1 || note > 96)
+            throw std::runtime_error(m.title + ": note " + std::to_string(cell.note) +
+                                     " outside the XM range");
     }
+    int vol = cell.volume >= 0 ? 0x10 + std::min(cell.volume, 64) : cell.volumeFx;
+    if (vol != 0 && (vol < 0x10 || vol > 0xff || (vol > 0x50 && vol < 0x60)))
+        throw std::runtime_error(m.title + ": bad volume-column byte");
+    int flags = 0x80 | (note ? 1 : 0) | (cell.instrument ? 2 : 0) | (vol ? 4 : 0) |
+                (cell.effect ? 8 : 0) | (cell.param ? 16 : 0);
+    put8(packed, flags);
+    if (note) put8(packed, note);
+    if (cell.instrument) put8(packed, cell.instrument);
+    if (vol) put8(packed, vol);
+    if (cell.effect) put8(packed, cell.effect);
+    if (cell.param) put8(packed, cell.param);
+}
 
-    for (const Instrument& in : m.instruments) {
-        put32le(out, 263);
-        putText(out, in.name, 22);
-        put8(out, 0);
-        put16le(out, 1);
-        put32le(out, 40);
-        for (int i = 0; i < 96; ++i) put8(out, 0);
-        const auto& env = in.volumeEnvelope.points;
-        if (env.size() > 12) throw std::runtime_error(in.name + ": envelope has too many points");
-        for (size_t i = 0; i < 12; ++i) {
-            put16le(out, i < env.size() ? env[i].first : 0);
-            put16le(out, i < env.size() ? env[i].second : 0);
-        }
-        const auto& pan = in.panEnvelope.points;
-        if (pan.size() > 12) throw std::runtime_error(in.name + ": envelope has too many points");
-        for (size_t i = 0; i < 12; ++i) {
-            put16le(out, i < pan.size() ? pan[i].first : 0);
-            put16le(out, i < pan.size() ? pan[i].second : 0);
-        }
-        put8(out, static_cast<int>(env.size()));
-        put8(out, static_cast<int>(pan.size()));
-        for (const Envelope* e : {&in.volumeEnvelope, &in.panEnvelope}) {
-            put8(out, std::max(e->sustain, 0));
-            put8(out, std::max(e->loopStart, 0));
-            put8(out, std::max(e->loopEnd, 0));
-        }
-        for (const Envelope* e : {&in.volumeEnvelope, &in.panEnvelope})
-            put8(out, e->points.empty()
-                          ? 0
-                          : (1 | (e->sustain >= 0 ? 2 : 0) |
-                             (e->loopStart >= 0 && e->loopEnd >= e->loopStart ? 4 : 0)));
-        put8(out, 0); // vibrato: sine
-        put8(out, in.vibratoSweep);
-        put8(out, in.vibratoDepth);
-        put8(out, in.vibratoRate);
-        put16le(out, in.fadeout);
-        for (int i = 0; i < 22; ++i) put8(out, 0);
+void putXmPattern(std::vector<uint8_t>& out, const Module& m, const Pattern& pat) {
+    std::vector<uint8_t> packed;
+    for (const auto& row : pat)
+        for (int c = 0; c < m.channels; ++c) packXmCell(packed, m, row[c]);
+    if (packed.size() > 0xffff) throw std::runtime_error(m.title + ": pattern too large");
+    put32le(out, 9);
+    put8(out, 0);
+    put16le(out, static_cast<int>(pat.size()));
+    put16le(out, static_cast<int>(packed.size()));
+    out.insert(out.end(), packed.begin(), packed.end());
+}
 
-        int bytesPer = in.wide ? 2 : 1;
-        uint32_t len = static_cast<uint32_t>(in.data.size()) * bytesPer;
-        int relative = 0, finetune = 0;
-        xmTuning(in, relative, finetune);
-        int type = in.loopLength > 0 ? (in.pingPong ? 2 : 1) : 0;
-        if (in.wide) type |= 16;
-        put32le(out, len);
-        put32le(out, static_cast<uint32_t>(in.loopStart) * bytesPer);
-        put32le(out, static_cast<uint32_t>(in.loopLength) * bytesPer);
-        put8(out, in.volume);
-        put8(out, finetune);
-        put8(out, type);
-        put8(out, in.pan);
-        put8(out, relative);
-        put8(out, 0);
-        putText(out, in.name, 22);
-        if (in.wide) {
-            int16_t old = 0;
-            for (int16_t s : quantise16(in.data)) {
-                put16le(out, static_cast<int16_t>(s - old));
-                old = s;
-            }
-        } else {
-            int8_t old = 0;
-            for (int8_t s : quantise8(in.data)) {
-                put8(out, static_cast<int8_t>(s - old));
-                old = s;
-            }
+void putXmEnvelopes(std::vector<uint8_t>& out, const Instrument& in) {
+    const auto& env = in.volumeEnvelope.points;
+    if (env.size() > 12) throw std::runtime_error(in.name + ": envelope has too many points");
+    for (size_t i = 0; i < 12; ++i) {
+        put16le(out, i < env.size() ? env[i].first : 0);
+        put16le(out, i < env.size() ? env[i].second : 0);
+    }
+    const auto& pan = in.panEnvelope.points;
+    if (pan.size() > 12) throw std::runtime_error(in.name + ": envelope has too many points");
+    for (size_t i = 0; i < 12; ++i) {
+        put16le(out, i < pan.size() ? pan[i].first : 0);
+        put16le(out, i < pan.size() ? pan[i].second : 0);
+    }
+    put8(out, static_cast<int>(env.size()));
+    put8(out, static_cast<int>(pan.size()));
+    for (const Envelope* e : {&in.volumeEnvelope, &in.panEnvelope}) {
+        put8(out, std::max(e->sustain, 0));
+        put8(out, std::max(e->loopStart, 0));
+        put8(out, std::max(e->loopEnd, 0));
+    }
+    for (const Envelope* e : {&in.volumeEnvelope, &in.panEnvelope})
+        put8(out, e->points.empty() ? 0
+                                    : (1 | (e->sustain >= 0 ? 2 : 0) |
+                                       (e->loopStart >= 0 && e->loopEnd >= e->loopStart ? 4 : 0)));
+}
+
+// The sample header and the sample itself, stored as differences from one value to the next.
+void putXmSample(std::vector<uint8_t>& out, const Instrument& in) {
+    int bytesPer = in.wide ? 2 : 1;
+    uint32_t len = static_cast<uint32_t>(in.data.size()) * bytesPer;
+    int relative = 0, finetune = 0;
+    xmTuning(in, relative, finetune);
+    int type = in.loopLength > 0 ? (in.pingPong ? 2 : 1) : 0;
+    if (in.wide) type |= 16;
+    put32le(out, len);
+    put32le(out, static_cast<uint32_t>(in.loopStart) * bytesPer);
+    put32le(out, static_cast<uint32_t>(in.loopLength) * bytesPer);
+    put8(out, in.volume);
+    put8(out, finetune);
+    put8(out, type);
+    put8(out, in.pan);
+    put8(out, relative);
+    put8(out, 0);
+    putText(out, in.name, 22);
+    if (in.wide) {
+        int16_t old = 0;
+        for (int16_t s : quantise16(in.data)) {
+            put16le(out, static_cast<int16_t>(s - old));
+            old = s;
+        }
+    } else {
+        int8_t old = 0;
+        for (int8_t s : quantise8(in.data)) {
+            put8(out, static_cast<int8_t>(s - old));
+            old = s;
         }
     }
+}
+
+void putXmInstrument(std::vector<uint8_t>& out, const Instrument& in) {
+    put32le(out, 263);
+    putText(out, in.name, 22);
+    put8(out, 0);
+    put16le(out, 1);
+    put32le(out, 40);
+    for (int i = 0; i < 96; ++i) put8(out, 0);
+    putXmEnvelopes(out, in);
+    put8(out, 0); // vibrato: sine
+    put8(out, in.vibratoSweep);
+    put8(out, in.vibratoDepth);
+    put8(out, in.vibratoRate);
+    put16le(out, in.fadeout);
+    for (int i = 0; i < 22; ++i) put8(out, 0);
+    putXmSample(out, in);
+}
+
+} // namespace
+
+std::vector<uint8_t> writeXm(const Module& m) {
+    if (m.channels < 2 || m.channels > 32)
+        throw std::runtime_error(m.title + ": bad channel count");
+    if (m.instruments.empty() || m.instruments.size() > 128)
+        throw std::runtime_error(m.title + ": XM needs 1 to 128 instruments");
+    Cut cut = cutPatterns(m);
+    if (cut.order.size() > 256 || cut.patterns.size() > 256)
+        throw std::runtime_error(m.title + ": too many patterns for XM");
+
+    std::vector<uint8_t> out;
+    putXmHeader(out, m, cut);
+    for (const auto& pat : cut.patterns) putXmPattern(out, m, pat);
+    for (const Instrument& in : m.instruments) putXmInstrument(out, in);
     return out;
 }
 
@@ -250,21 +271,11 @@ void modTuning(const Instrument& in, int& c2Midi, int& finetune) {
     finetune = std::clamp(static_cast<int>(std::lround((c2Midi - atC2) * 8.0)), -8, 7);
 }
 
-} // namespace
-
-std::vector<uint8_t> writeMod(const Module& m) {
-    if (m.channels != 4) throw std::runtime_error(m.title + ": MOD modules have 4 channels");
-    if (m.instruments.empty() || m.instruments.size() > 31)
-        throw std::runtime_error(m.title + ": MOD needs 1 to 31 samples");
-    if (m.patternRows != 64) throw std::runtime_error(m.title + ": MOD patterns have 64 rows");
-    Cut cut = cutPatterns(m);
-    if (cut.order.size() > 128 || cut.patterns.size() > 64)
-        throw std::runtime_error(m.title + ": too many patterns for MOD");
-
-    std::vector<uint8_t> out;
-    putText(out, m.title, 20);
-    std::vector<int> c2(m.instruments.size());
-    std::vector<std::vector<int8_t>> bytes;
+// The 31 sample headers; fills c2 (each sample's pitch at C-2) and bytes (the samples as
+// stored).
+void putModSamples(std::vector<uint8_t>& out, const Module& m, std::vector<int>& c2,
+                   std::vector<std::vector<int8_t>>& bytes) {
+    c2.assign(m.instruments.size(), 0);
     for (size_t i = 0; i < 31; ++i) {
         if (i >= m.instruments.size()) {
             putText(out, "", 22);
@@ -293,49 +304,67 @@ std::vector<uint8_t> writeMod(const Module& m) {
         put16be(out, loopLength > 0 ? loopLength / 2 : 1);
         bytes.push_back(std::move(data));
     }
+}
+
+// One cell as four bytes: sample and period, effect and parameter. A cut and a volume become
+// effect C, which is why neither may come with an effect of its own.
+void putModCell(std::vector<uint8_t>& out, const Module& m, const Cell& cell,
+                const std::vector<int>& c2) {
+    int period = 0;
+    int effect = cell.effect, param = cell.param;
+    if (cell.note == NOTE_OFF) {
+        if (cell.hasEffect()) throw std::runtime_error(m.title + ": cut and effect clash");
+        effect = 0xC;
+        param = 0;
+    } else if (cell.note != NOTE_NONE) {
+        int inst = cell.instrument;
+        if (inst < 1) throw std::runtime_error(m.title + ": MOD note without sample");
+        int idx = cell.note - c2[inst - 1] + 12;
+        if (idx < 0 || idx > 35)
+            throw std::runtime_error(m.title + ": note " + std::to_string(cell.note) +
+                                     " outside the range of " + m.instruments[inst - 1].name);
+        period = kPeriods[idx];
+    }
+    if (cell.volumeFx != 0) throw std::runtime_error(m.title + ": MOD has no volume column");
+    if (cell.volume >= 0) {
+        if (cell.hasEffect())
+            throw std::runtime_error(m.title + ": volume and effect in one MOD cell");
+        effect = 0xC;
+        param = std::min(cell.volume, 64);
+    }
+    if (effect > 0xF) throw std::runtime_error(m.title + ": effect not in MOD");
+    put8(out, (cell.instrument & 0xf0) | (period >> 8));
+    put8(out, period & 0xff);
+    put8(out, ((cell.instrument & 0x0f) << 4) | effect);
+    put8(out, param);
+}
+
+} // namespace
+
+std::vector<uint8_t> writeMod(const Module& m) {
+    if (m.channels != 4) throw std::runtime_error(m.title + ": MOD modules have 4 channels");
+    if (m.instruments.empty() || m.instruments.size() > 31)
+        throw std::runtime_error(m.title + ": MOD needs 1 to 31 samples");
+    if (m.patternRows != 64) throw std::runtime_error(m.title + ": MOD patterns have 64 rows");
+    Cut cut = cutPatterns(m);
+    if (cut.order.size() > 128 || cut.patterns.size() > 64)
+        throw std::runtime_error(m.title + ": too many patterns for MOD");
+
+    std::vector<uint8_t> out;
+    putText(out, m.title, 20);
+    std::vector<int> c2;
+    std::vector<std::vector<int8_t>> bytes;
+    putModSamples(out, m, c2, bytes);
     put8(out, static_cast<int>(cut.order.size()));
     put8(out, 127);
     for (int i = 0; i < 128; ++i)
         put8(out, i < static_cast<int>(cut.order.size()) ? cut.order[i] : 0);
     putText(out, "M.K.", 4);
 
-    for (const auto& pat : cut.patterns) {
-        for (int r = 0; r < 64; ++r) {
-            for (int c = 0; c < 4; ++c) {
-                Cell cell = r < static_cast<int>(pat.size()) ? pat[r][c] : Cell{};
-                int period = 0;
-                int effect = cell.effect, param = cell.param;
-                if (cell.note == NOTE_OFF) {
-                    if (cell.hasEffect())
-                        throw std::runtime_error(m.title + ": cut and effect clash");
-                    effect = 0xC;
-                    param = 0;
-                } else if (cell.note != NOTE_NONE) {
-                    int inst = cell.instrument;
-                    if (inst < 1) throw std::runtime_error(m.title + ": MOD note without sample");
-                    int idx = cell.note - c2[inst - 1] + 12;
-                    if (idx < 0 || idx > 35)
-                        throw std::runtime_error(m.title + ": note " + std::to_string(cell.note) +
-                                                 " outside the range of " +
-                                                 m.instruments[inst - 1].name);
-                    period = kPeriods[idx];
-                }
-                if (cell.volumeFx != 0)
-                    throw std::runtime_error(m.title + ": MOD has no volume column");
-                if (cell.volume >= 0) {
-                    if (cell.hasEffect())
-                        throw std::runtime_error(m.title + ": volume and effect in one MOD cell");
-                    effect = 0xC;
-                    param = std::min(cell.volume, 64);
-                }
-                if (effect > 0xF) throw std::runtime_error(m.title + ": effect not in MOD");
-                put8(out, (cell.instrument & 0xf0) | (period >> 8));
-                put8(out, period & 0xff);
-                put8(out, ((cell.instrument & 0x0f) << 4) | effect);
-                put8(out, param);
-            }
-        }
-    }
+    for (const auto& pat : cut.patterns)
+        for (int r = 0; r < 64; ++r)
+            for (int c = 0; c < 4; ++c)
+                putModCell(out, m, r < static_cast<int>(pat.size()) ? pat[r][c] : Cell{}, c2);
     for (const auto& d : bytes)
         for (int8_t s : d) put8(out, s);
     return out;
