@@ -78,6 +78,25 @@ void drums(Song& s, const Kit& k, int row, int rows, const Meter& m, int level, 
     if (full) s.note(row, TAMB, 60, k.crash, level - 20);
 }
 
+// The last chord held two bars, the bell and the choir on top, one stroke of the drums.
+int outro(Song& s, const Kit& k, int row, const Phrase& p, const Meter& m, int level) {
+    const std::vector<int> str{STR1, STR2, STR3};
+    Chord last = p.chords.back();
+    last.start = 0;
+    last.length = m.bar * 2;
+    playChords(s, row, {last}, str, k.strings, level - 12, 55, 74);
+    s.note(row, LEAD, nearestAbove(last.root, 72), k.bell, level);
+    s.note(row, CHOIR, nearestAbove(last.root, 60), k.choir, level - 12);
+    s.off(row + m.bar * 2 - 2, CHOIR);
+    s.note(row, BASS, nearestAbove(last.root, 36), k.bass, level);
+    s.note(row, KICK, 60, k.kick, level);
+    s.note(row, TAMB, 60, k.crash, level - 14);
+    playArpeggio(s, row, {last}, {PIANO, k.piano, level - 12, 12, 1.0, false}, m.beat / 2, 55,
+                 {0, 1, 2, 3, 4, 5, 6, 7});
+    s.ensureRows(row + last.length);
+    return last.length;
+}
+
 int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Meter& m, int level) {
     const std::vector<int> str{STR1, STR2, STR3};
     const std::vector<int> broken{0, 2, 1, 2, 3, 2, 1, 2};
@@ -139,22 +158,8 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const Me
                 s.note(row + c.start, BELLS, nearestAbove(c.root, 72), k.bell, level - 18);
         drums(s, k, row, p.rows, m, level, true);
         break;
-    case Mode::Outro: {
-        Chord last = p.chords.back();
-        last.start = 0;
-        last.length = m.bar * 2;
-        playChords(s, row, {last}, str, k.strings, level - 12, 55, 74);
-        s.note(row, LEAD, nearestAbove(last.root, 72), k.bell, level);
-        s.note(row, CHOIR, nearestAbove(last.root, 60), k.choir, level - 12);
-        s.off(row + m.bar * 2 - 2, CHOIR);
-        s.note(row, BASS, nearestAbove(last.root, 36), k.bass, level);
-        s.note(row, KICK, 60, k.kick, level);
-        s.note(row, TAMB, 60, k.crash, level - 14);
-        playArpeggio(s, row, {last}, {PIANO, k.piano, level - 12, 12, 1.0, false}, m.beat / 2, 55,
-                     {0, 1, 2, 3, 4, 5, 6, 7});
-        s.ensureRows(row + last.length);
-        return last.length;
-    }
+    case Mode::Outro:
+        return outro(s, k, row, p, m, level);
     }
     s.ensureRows(row + p.rows);
     return p.rows;
