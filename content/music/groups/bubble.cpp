@@ -35,29 +35,56 @@ Instrument bloop() {
     return in;
 }
 
-} // namespace
+enum Ch { TUNE, BASS, BUBBLES, TICK };
 
-Module bubble() {
-    enum Ch { TUNE, BASS, BUBBLES, TICK };
-    Song s("bubble", Format::Mod, 4);
+struct Kit {
+    int marimba, pulse, bass, bloop, tick, kick;
+};
+
+Kit makeKit(Song& s) {
+    Kit k{};
     Instrument mar = fmBell("marimba", kModDrumRate, 84, 0.6, 4.0, 1.4, 0.22);
     mar.volume = 54;
-    int marimba = s.addInstrument(mar);
+    k.marimba = s.addInstrument(mar);
     Instrument whistle = modPulse("whistle", 0.3, 84);
     whistle.volume = 34;
-    int pulse = s.addInstrument(whistle);
+    k.pulse = s.addInstrument(whistle);
     Instrument round = modWave(
         "round bass", [](int k) { return k == 1 ? 1.0 : (k == 2 ? 0.35 : (k == 3 ? 0.1 : 0.0)); },
         48);
     round.volume = 50;
-    int bass = s.addInstrument(round);
-    int blp = s.addInstrument(bloop());
+    k.bass = s.addInstrument(round);
+    k.bloop = s.addInstrument(bloop());
     Instrument shaker = hiHat("shaker", kModDrumRate, 0.07, 404);
     shaker.volume = 26;
-    int tick = s.addInstrument(shaker);
+    k.tick = s.addInstrument(shaker);
     Instrument soft = kickDrum("soft kick", kModDrumRate, 0.5);
     soft.volume = 44;
-    int kick = s.addInstrument(soft);
+    k.kick = s.addInstrument(soft);
+    return k;
+}
+
+// Bubbly: the whistle wobbles and slides, the bass is cut short, the shaker ticks.
+Expression bubblyExpression() {
+    Expression e;
+    e.channels = {
+        {TUNE, Role::Lead}, {BASS, Role::Bass}, {BUBBLES, Role::Plain}, {TICK, Role::Hats}};
+    e.vibrato = 0x64;
+    e.vibratoAfter = 2;
+    e.vibratoMinRows = 4;
+    e.slideEvery = 2;
+    e.crispGates = true;
+    e.cutTick = 4;
+    e.rollEvery = 0;
+    e.hatCut = 1;
+    return e;
+}
+
+} // namespace
+
+Module bubble() {
+    Song s("bubble", Format::Mod, 4);
+    const auto [marimba, pulse, bass, blp, tick, kick] = makeKit(s);
 
     const Phrase a = makePhrase("E5:2 G5:2 C6:4 B5:2 G5:2 E5:4 | C5:2 E5:2 A5:4 G5:2 E5:2 C5:4 |"
                                 "F5:2 A5:2 C6:4 A5:2 F5:2 A5:4 | G5:2 B5:2 D6:4 B5:4 G5:4 |"
@@ -115,19 +142,7 @@ Module bubble() {
     beat(fizz, false);
     row += fizz.rows;
     s.ensureRows(row);
-    // Bubbly: the whistle wobbles and slides, the bass is cut short, the shaker ticks.
-    Expression e;
-    e.channels = {
-        {TUNE, Role::Lead}, {BASS, Role::Bass}, {BUBBLES, Role::Plain}, {TICK, Role::Hats}};
-    e.vibrato = 0x64;
-    e.vibratoAfter = 2;
-    e.vibratoMinRows = 4;
-    e.slideEvery = 2;
-    e.crispGates = true;
-    e.cutTick = 4;
-    e.rollEvery = 0;
-    e.hatCut = 1;
-    express(s, e);
+    express(s, bubblyExpression());
     // The whistle's strain without the kick sits back a little, the fizzing tag further.
     scaleLevels(s, strainB, b.rows, 0.8);
     scaleLevels(s, tag, fizz.rows, 0.7);
