@@ -11,23 +11,52 @@
 
 namespace music {
 
-Module auldLangSyne() {
-    enum Ch { TUNE, COMB, LOW, PAD1, PAD2, ECHO, FLUTE, HARP, BELL, SHAKER, CHANNELS };
-    const int bar = 16, beat = 4;
-    Song s("auld lang syne", Format::Xm, CHANNELS);
-    int box = s.addInstrument(musicBox("music box", 44100, 84, 1.8));
-    int low = s.addInstrument(musicBox("low tine", 22050, 60, 2.2));
+namespace {
+
+enum Ch { TUNE, COMB, LOW, PAD1, PAD2, ECHO, FLUTE, HARP, BELL, SHAKER, CHANNELS };
+
+struct Kit {
+    int box, low, glow, flute, harp, celesta, bass, brush;
+};
+
+Kit makeKit(Song& s) {
+    Kit k{};
+    k.box = s.addInstrument(musicBox("music box", 44100, 84, 1.8));
+    k.low = s.addInstrument(musicBox("low tine", 22050, 60, 2.2));
     Instrument pad = padStrings("candle glow", 0.6);
     pad.volumeEnvelope = adsr(80, 40, 48, 80);
-    int glow = s.addInstrument(pad);
-    int fl = s.addInstrument(flute("flute"));
+    k.glow = s.addInstrument(pad);
+    k.flute = s.addInstrument(flute("flute"));
     Instrument harpString = pluck("harp", 44100, 67, 2.0, 0.9993, 311);
     harpString.volumeEnvelope = Envelope{{{0, 64}, {6, 52}, {160, 20}, {180, 0}}, 2};
     harpString.fadeout = 800;
-    int harp = s.addInstrument(harpString);
-    int celesta = s.addInstrument(fmBell("celesta", 44100, 96, 1.0, 4.0, 1.6, 0.35));
-    int bass = s.addInstrument(sineBass("warm bass"));
-    int brush = s.addInstrument(hiHat("brush", 44100, 0.12, 313));
+    k.harp = s.addInstrument(harpString);
+    k.celesta = s.addInstrument(fmBell("celesta", 44100, 96, 1.0, 4.0, 1.6, 0.35));
+    k.bass = s.addInstrument(sineBass("warm bass"));
+    k.brush = s.addInstrument(hiHat("brush", 44100, 0.12, 313));
+    return k;
+}
+
+// A music box cannot bend; the flute sings with vibrato and slides, the strings swell.
+Expression musicBoxExpression() {
+    Expression e;
+    e.channels = {{TUNE, Role::Plain, 104}, {COMB, Role::Plain, 176}, {LOW, Role::Plain, 150},
+                  {PAD1, Role::Pad, 36},    {PAD2, Role::Pad, 220},   {ECHO, Role::Bass, 128},
+                  {FLUTE, Role::Lead, 64},  {HARP, Role::Plain, 200}, {BELL, Role::Plain, 160},
+                  {SHAKER, Role::Hats, 216}};
+    e.vibrato = 0x32;
+    e.swell = 40;
+    e.panDrift = 1;
+    e.rollEvery = 0;
+    return e;
+}
+
+} // namespace
+
+Module auldLangSyne() {
+    const int bar = 16, beat = 4;
+    Song s("auld lang syne", Format::Xm, CHANNELS);
+    const auto [box, low, glow, fl, harp, celesta, bass, brush] = makeKit(s);
 
     static const Phrase verse = makePhrase(
         "F4:6 F4:2 F4:4 A4:4 | G4:6 F4:2 G4:4 A4:2 G4:2 | F4:6 F4:2 A4:4 C5:4 | D5:12 D5:4 |"
@@ -90,17 +119,7 @@ Module auldLangSyne() {
     s.note(row + beat * 4, TUNE, 67, box, 24);
     row += bar * 2;
     s.ensureRows(row);
-    Expression e;
-    e.channels = {{TUNE, Role::Plain, 104}, {COMB, Role::Plain, 176}, {LOW, Role::Plain, 150},
-                  {PAD1, Role::Pad, 36},    {PAD2, Role::Pad, 220},   {ECHO, Role::Bass, 128},
-                  {FLUTE, Role::Lead, 64},  {HARP, Role::Plain, 200}, {BELL, Role::Plain, 160},
-                  {SHAKER, Role::Hats, 216}};
-    // A music box cannot bend; the flute sings with vibrato and slides, the strings swell.
-    e.vibrato = 0x32;
-    e.swell = 40;
-    e.panDrift = 1;
-    e.rollEvery = 0;
-    express(s, e);
+    express(s, musicBoxExpression());
     s.finish(152, 6, 0.77);
     return s.module();
 }
