@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl2-dev libopenmpt-dev liblzo2-dev
+    libsdl2-dev libopenmpt-dev liblzo2-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool openbox imagemagick x11-utils
     xmp libxmp-dev lib3ds-dev assimp-testmodels sox openmpt123

@@ -1,0 +1,124 @@
+#pragma once
+// The polygon filler shared by the drawers: 16.16 vertices, two outline chains from the top
+// vertex to the bottom one, one span per row handed to the drawer's inner loop.
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/raster.h"
+#include "engine/raster_internal.h"
+
+namespace engine::raster {
+
+// x, y and NA attributes, each the value x 65536 rounded.
+template <int NA> struct FixedVertex {
+    std::int32_t x, y;
+    std::int32_t a[NA];
+};
+
+// (v + 65535) >> 16: the first row or column at or after v.
+inline std::int64_t Ceil16(std::int64_t v) {
+    return (v + 65535) >> 16;
+}
+
+// Slope of a chain segment per row, 16.16: a multiplication by a reciprocal for a segment of
+// one row, a 64-bit division otherwise. Kept in 64 bits, so a steep one-row segment of a
+// hostile face never wraps.
+inline std::int64_t ChainSlope(std::int64_t diff, std::int64_t dy, int rows) {
+    if (rows == 1) return (diff * ((std::int64_t{1} << 30) / dy)) >> 14;
+    return (diff * 65536) / dy;
+}
+
+// Slopes and gradients beyond this (2^30 units per pixel) only come from hostile faces; held
+// here, their products with a prestep keep inside 64 bits.
+constexpr std::int64_t MAX_SLOPE = std::int64_t{1} << 46;
+
+// One outline chain. The x values keep 64 bits; the attributes step modulo 2^32 like the
+// inner loops' registers.
+template <int NA> struct Chain {
+    std::int64_t x = 0, dx = 0;
+    std::uint32_t a[NA] = {}, da[NA] = {};
+    int rows = 0;
+    int at = 0; // the vertex where the current segment ends
+
+    void Start(const FixedVertex<NA>& p, const FixedVertex<NA>& q, int segmentRows,
+               bool attributes) {
+        const std::int64_t dy = static_cast<std::int64_t>(q.y) - p.y;
+        const std::int64_t pre = Ceil16(p.y) * 65536 - p.y;
+        dx = ChainSlope(static_cast<std::int64_t>(q.x) - p.x, dy, segmentRows);
+        x = p.x + ((dx * pre) >> 16);
+        if (!attributes) return;
+        for (int k = 0; k < NA; ++k) {
+            const auto diff = static_cast<std::int32_t>(static_cast<std::uint32_t>(q.a[k]) -
+                                                        static_cast<std::uint32_t>(p.a[k]));
+            // The prestep uses the whole slope; the rows step with its low 32 bits.
+            const std::int64_t slope =
+                std::clamp(ChainSlope(diff, dy, segmentRows), -MAX_SLOPE, MAX_SLOPE);
+            da[k] = static_cast<std::uint32_t>(slope);
+            a[k] = static_cast<std::uint32_t>(p.a[k]) +
+                   static_cast<std::uint32_t>((slope * pre) >> 16);
+        }
+    }
+
+    // Moves to the next segment with rows; false when the bottom vertex is reached.
+    bool Advance(const FixedVertex<NA>* v, int n, int bottom, int direction, bool attributes) {
+        while (rows <= 0) {
+            if (at == bottom) return false;
+            const int next = (at + direction + n) % n;
+            rows = static_cast<int>(Ceil16(v[next].y) - Ceil16(v[at].y));
+            if (rows > 0) Start(v[at], v[next], rows, attributes);
+            at = next;
+        }
+        return true;
+    }
+
+    void Step() {
+        x += dx;
+        for (int k = 0; k < NA; ++k) a[k] += da[k];
+    }
+};
+
+// Fills the polygon v[0..n) by the top-left rule on pixel centres: rows from ceil(top y),
+// pixels ceil(start x) to ceil(end x) - 1, attributes prestepped to the first pixel and then
+// stepped by the gradients (whole for the prestep, their low 32 bits for the steps).
+// span(dst, count, attributes) fills one span. Rows and columns are held to
+// the clip rectangle, so that float rounding in the clipper never reaches past it.
+template <int NA, typename Span>
+void FillPolygon(const FixedVertex<NA>* v, int n, const std::int64_t* grad, const ClipRect& clip,
+                 Span&& span) {
+    int top = 0, bottom = 0;
+    for (int i = 1; i < n; ++i) {
+        if (v[i].y < v[top].y) top = i;
+        if (v[i].y > v[bottom].y) bottom = i;
+    }
+    if (top == bottom) return;
+    Chain<NA> start, end; // start walks forwards (index + 1), end backwards
+    start.at = end.at = top;
+    std::int64_t row = Ceil16(v[top].y);
+    const RasterTarget& target = rasterTarget;
+    for (;;) {
+        if (!start.Advance(v, n, bottom, 1, true)) return;
+        if (!end.Advance(v, n, bottom, -1, false)) return;
+        const int batch = std::min(start.rows, end.rows);
+        for (int i = 0; i < batch; ++i, ++row) {
+            if (row >= clip.pixelBottom) return;
+            const std::int64_t xs = std::max<std::int64_t>(Ceil16(start.x), clip.pixelLeft);
+            const std::int64_t xe = std::min<std::int64_t>(Ceil16(end.x), clip.pixelRight);
+            if (xe > xs && row >= clip.pixelTop) {
+                const std::int64_t pre = xs * 65536 - start.x;
+                std::int32_t at[NA > 0 ? NA : 1];
+                for (int k = 0; k < NA; ++k) {
+                    at[k] = static_cast<std::int32_t>(
+                        start.a[k] + static_cast<std::uint32_t>((grad[k] * pre) >> 16));
+                }
+                auto* line = reinterpret_cast<std::uint32_t*>(target.frame + row * target.pitch);
+                span(line + xs, static_cast<int>(xe - xs), at);
+            }
+            start.Step();
+            end.Step();
+        }
+        start.rows -= batch;
+        end.rows -= batch;
+    }
+}
+
+} // namespace engine::raster

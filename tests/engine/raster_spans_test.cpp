@@ -1,0 +1,206 @@
+// The inner loops' arithmetic, pixel by pixel, against the plain formulas of each drawer; and
+// the wide loops against the scalar ones, bit for bit, on random spans of every length.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "engine/raster_spans.h"
+#include "support/raster_reference.h"
+
+namespace {
+
+using engine::raster::SpanRoutine;
+using engine::raster::SpanRoutines;
+using engine::raster::SpanSource;
+
+std::uint32_t Channel(std::uint32_t p, int c) {
+    return (p >> (8 * c)) & 255;
+}
+
+struct Pictures {
+    std::vector<std::uint32_t> texels, previous;
+    std::vector<std::uint8_t> palette;
+    SpanSource src{};
+    explicit Pictures(std::mt19937& rng) : texels(65536), previous(320 * 200), palette(131072) {
+        for (auto& t : texels) t = rng();
+        for (auto& p : previous) p = rng();
+        for (auto& b : palette) b = static_cast<std::uint8_t>(rng());
+        src.texels = texels.data();
+        src.indices = palette.data();
+        src.previous = previous.data();
+        src.previousWidth = 320;
+        src.previousHeight = 200;
+    }
+};
+
+// The texel a swizzled-texture loop reads at pixel k: u and v keep 15 fraction bits, so the
+// start and the step lose their lowest bit, and wrap at 256.
+std::uint32_t TexelAt(const Pictures& p, const std::int32_t* a, const std::int32_t* d, int k) {
+    const auto c = [k](std::int32_t start, std::int32_t step) {
+        const std::uint64_t s = (static_cast<std::uint32_t>(start) >> 1) & 0x7FFFFF;
+        const std::uint64_t t = (static_cast<std::uint32_t>(step) >> 1) & 0x7FFFFF;
+        return static_cast<int>(((s + t * static_cast<std::uint64_t>(k)) >> 15) & 255);
+    };
+    return p.texels[rastertest::Swizzled(c(a[0], d[0]), c(a[1], d[1]))];
+}
+
+// 16.16 value at pixel k, integer part.
+std::int64_t IntAt(std::int32_t start, std::int32_t step, int k) {
+    return (static_cast<std::int64_t>(start) + static_cast<std::int64_t>(step) * k) >> 16;
+}
+
+std::uint32_t Expected(int which, const Pictures& p, const std::int32_t* a, const std::int32_t* d,
+                       int k, std::uint32_t frame) {
+    switch (which) {
+    case 0: { // gouraud: grey of the light's integer part; the light steps in a 32-bit register
+        const auto light = static_cast<std::int32_t>(static_cast<std::uint32_t>(a[0]) +
+                                                     static_cast<std::uint32_t>(d[0]) * k);
+        const auto i = static_cast<std::uint32_t>(std::clamp(light >> 16, 0, 255));
+        return i | i << 8 | i << 16;
+    }
+    case 1: { // shaded texture: entry (light mod 64) of the block of the index at (u, v)
+        const int u = static_cast<int>(IntAt(a[0], d[0], k) & 255);
+        const int v = static_cast<int>(IntAt(a[1], d[1], k) & 255);
+        const int l = static_cast<int>(IntAt(a[2], d[2], k) & 63);
+        std::uint32_t c;
+        std::memcpy(&c, &p.palette[65536 + p.palette[v * 256 + u] * 256 + l * 4], 4);
+        return c;
+    }
+    case 2: { // environment: previous frame at (u, v), held to the picture
+        const auto u = std::clamp<std::int64_t>(IntAt(a[0], d[0], k), 0, 319);
+        const auto v = std::clamp<std::int64_t>(IntAt(a[1], d[1], k), 0, 199);
+        return p.previous[v * 320 + u];
+    }
+    case 3:
+        return TexelAt(p, a, d, k);
+    case 4: { // half: the mean of each channel pair, each halved first
+        const std::uint32_t t = TexelAt(p, a, d, k);
+        std::uint32_t out = 0;
+        for (int c = 0; c < 4; ++c)
+            out |= ((Channel(t, c) >> 1) + (Channel(frame, c) >> 1)) << (8 * c);
+        return out;
+    }
+    case 5: { // blend with the weights 0xC0 and 0x3F of a material of transparency 0.25
+        const std::uint32_t t = TexelAt(p, a, d, k);
+        std::uint32_t out = 0;
+        for (int c = 0; c < 4; ++c) {
+            out |= ((Channel(t, c) * 0xC0 >> 8) + (Channel(frame, c) * 0x3F >> 8)) << (8 * c);
+        }
+        return out;
+    }
+    default: { // alpha: the texel's top byte weighs the frame
+        const std::uint32_t t = TexelAt(p, a, d, k);
+        const std::uint32_t al = t >> 24;
+        std::uint32_t out = (al * 255 >> 8) << 24;
+        for (int c = 0; c < 3; ++c) {
+            out |= ((Channel(t, c) * (255 - al) >> 8) + (Channel(frame, c) * al >> 8)) << (8 * c);
+        }
+        return out;
+    }
+    }
+}
+
+SpanRoutine Pick(const SpanRoutines& r, int which) {
+    const SpanRoutine all[] = {r.gouraud, r.shadedTexture, r.environment, r.textured,
+                               r.half,    r.blend,         r.alpha};
+    return all[which];
+}
+
+// Random starts and steps that keep the environment span inside its picture about half the
+// time and send it out otherwise.
+void RandomSpan(std::mt19937& rng, int which, int count, std::int32_t* a, std::int32_t* d) {
+    for (int i = 0; i < 3; ++i) {
+        a[i] = static_cast<std::int32_t>(rng());
+        d[i] = static_cast<std::int32_t>(rng()) >> (rng() % 16);
+    }
+    if (which == 0 && rng() % 2) {
+        a[0] = static_cast<std::int32_t>(rng() % (256 << 16));
+        d[0] = static_cast<std::int32_t>(rng() % 65536) - 32768;
+    }
+    if (which == 2 && rng() % 2) {
+        a[0] = static_cast<std::int32_t>(rng() % (320 << 16));
+        a[1] = static_cast<std::int32_t>(rng() % (200 << 16));
+        d[0] = (static_cast<std::int32_t>(rng() % (319 << 16)) - a[0]) / std::max(count, 1);
+        d[1] = (static_cast<std::int32_t>(rng() % (199 << 16)) - a[1]) / std::max(count, 1);
+    }
+}
+
+std::vector<const SpanRoutines*> AllSets() {
+    std::vector<const SpanRoutines*> sets{&engine::raster::ScalarSpans()};
+    if (engine::raster::Avx2Spans() != nullptr) sets.push_back(engine::raster::Avx2Spans());
+    return sets;
+}
+
+TEST(SpanArithmeticTest, EveryInnerLoopComputesItsPlainPerPixelFormula) {
+    std::mt19937 rng(5);
+    Pictures pics(rng);
+    pics.src.opacity = 0x00C000C0;
+    pics.src.transparency = 0x003F003F;
+    for (const SpanRoutines* set : AllSets()) {
+        for (int which = 0; which < 7; ++which) {
+            SCOPED_TRACE(::testing::Message()
+                         << "routine " << which
+                         << (set == &engine::raster::ScalarSpans() ? " scalar" : " wide"));
+            for (int n = 0; n < 400; ++n) {
+                const int count = 1 + static_cast<int>(rng() % 70);
+                std::int32_t a[3], d[3];
+                RandomSpan(rng, which, count, a, d);
+                std::vector<std::uint32_t> before(count + 2);
+                for (auto& b : before) b = rng();
+                std::vector<std::uint32_t> row = before;
+                Pick(*set, which)(row.data() + 1, count, a, d, pics.src);
+                ASSERT_EQ(row.front(), before.front());
+                ASSERT_EQ(row.back(), before.back());
+                for (int k = 0; k < count; ++k) {
+                    ASSERT_EQ(row[k + 1], Expected(which, pics, a, d, k, before[k + 1]))
+                        << "pixel " << k << " of " << count;
+                }
+            }
+        }
+    }
+}
+
+TEST(SpanArithmeticTest, WideLoopsMatchTheScalarOnesForAnyWeights) {
+    // Weights a damaged material may carry: the 16-bit products and the saturated sum of the
+    // blend are the same in both sets.
+    const SpanRoutines* wide = engine::raster::Avx2Spans();
+    if (wide == nullptr) GTEST_SKIP() << "no AVX2 on this processor";
+    std::mt19937 rng(6);
+    Pictures pics(rng);
+    for (int n = 0; n < 3000; ++n) {
+        const int which = static_cast<int>(rng() % 7);
+        const int count = 1 + static_cast<int>(rng() % 90);
+        std::int32_t a[3], d[3];
+        RandomSpan(rng, which, count, a, d);
+        pics.src.opacity = rng();
+        pics.src.transparency = rng();
+        std::vector<std::uint32_t> one(count), two(count);
+        for (int k = 0; k < count; ++k) one[k] = two[k] = rng();
+        Pick(engine::raster::ScalarSpans(), which)(one.data(), count, a, d, pics.src);
+        Pick(*wide, which)(two.data(), count, a, d, pics.src);
+        ASSERT_EQ(one, two) << "routine " << which << ", " << count << " pixels";
+    }
+}
+
+TEST(SpanArithmeticTest, BlendAndAlphaStayWithinAChannelAndHitTheirEnds) {
+    using engine::raster::AlphaPixel;
+    using engine::raster::BlendPixel;
+    // a = 0 draws the texel at 255/256; a = 255 keeps the frame at 255/256.
+    EXPECT_EQ(AlphaPixel(0x00FFFFFF, 0x00000000), 0x00FEFEFEu);
+    EXPECT_EQ(AlphaPixel(0xFF000000, 0x00FFFFFF), 0xFEFEFEFEu);
+    EXPECT_EQ(AlphaPixel(0x80FF0000, 0x000000FF), 0x7F7E007Fu);
+    // Opaque and clear weights of a constant-transparency material.
+    EXPECT_EQ(BlendPixel(0x00FFFFFF, 0x00000000, 0x00FF00FF, 0), 0x00FEFEFEu);
+    EXPECT_EQ(BlendPixel(0x00FFFFFF, 0x00102030, 0, 0x00FF00FF), 0x000F1F2Fu);
+    // Every legal weight pair keeps every channel at or below 255 without saturating.
+    for (std::uint32_t w = 0; w <= 255; ++w) {
+        const std::uint32_t o = (255 - w) | (255 - w) << 16, t = w | w << 16;
+        EXPECT_EQ(Channel(BlendPixel(0xFFFFFFFF, 0xFFFFFFFF, o, t), 0),
+                  (255 * (255 - w) >> 8) + (255 * w >> 8));
+    }
+}
+
+} // namespace
