@@ -6,6 +6,7 @@
 #include "engine/lights.h"
 #include "engine/log.h"
 #include "engine/prepare.h"
+#include "engine/settings.h"
 #include "engine/sort_table.h"
 #include "engine/trail.h"
 #include "platform/resources.h"
@@ -38,7 +39,12 @@ void logMessage(const char* text) {
 }
 
 void applyTrail(PtcSurface* frame, PtcSurface* previous) {
-    engine::ApplyTrail(frame, previous);
+    auto* to = static_cast<std::uint32_t*>(ptc_surface_lock(frame));
+    auto* from = static_cast<const std::uint32_t*>(ptc_surface_lock(previous));
+    engine::ApplyTrail(to, from, ptc_surface_width(frame), ptc_surface_height(frame),
+                       ptc_surface_pitch(frame), engine::engineSettings.trailMode);
+    ptc_surface_unlock(previous);
+    ptc_surface_unlock(frame);
 }
 
 } // namespace
