@@ -253,6 +253,13 @@ void drawKeyedGlyph(Image& img, int x0, int y0, int w, int h, char c, const Text
         }
 }
 
+std::vector<std::array<float, 4>> glyphStrokes(char c) {
+    std::vector<std::array<float, 4>> out;
+    if (const std::vector<Segment>* segs = glyphOf(c))
+        for (const Segment& g : *segs) out.push_back({g.ax, g.ay, g.bx, g.by});
+    return out;
+}
+
 float textWidth(std::string_view text, const TextStyle& s) {
     return text.size() * s.advance;
 }

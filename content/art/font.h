@@ -3,9 +3,11 @@
 // drawn smooth at any size. Used for the two font pictures and for lettering in the pictures.
 #include "content/art/image.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace art {
 
@@ -30,6 +32,10 @@ void drawKeyedGlyph(Image& img, int x, int y, int w, int h, char c, const TextSt
 void drawText(Image& img, float x, float y, std::string_view text, const TextStyle& s,
               float boxHeight);
 float textWidth(std::string_view text, const TextStyle& s);
+
+// The strokes of a glyph in grid units (x 0..4, y 0..7), each {ax, ay, bx, by}; a single lit
+// cell is a stroke of length 0. Empty for a character without a design.
+std::vector<std::array<float, 4>> glyphStrokes(char c);
 
 // The two font pictures the player loads: one row of 14-pixel cells 15 pixels apart, row 0
 // unused, magenta background.

@@ -70,4 +70,25 @@ std::vector<std::uint8_t> encodeTga(const Image& img, TgaTail tail) {
     return b;
 }
 
+std::vector<std::uint8_t> encodeTga32(const Image& img) {
+    std::vector<std::uint8_t> b;
+    b.reserve(18 + size_t(img.width) * img.height * 4);
+    b.push_back(0);
+    b.push_back(0);
+    b.push_back(2);
+    b.insert(b.end(), 5, 0);
+    put16(b, 0);
+    put16(b, 0);
+    put16(b, img.width);
+    put16(b, img.height);
+    b.push_back(32);
+    b.push_back(8); // bottom row first, 8 alpha bits
+    for (int y = img.height - 1; y >= 0; --y)
+        for (int x = 0; x < img.width; ++x) {
+            std::uint32_t p = img.at(x, y) & 0xFFFFFF;
+            put32(b, p | (p ? 0xFF000000u : 0u));
+        }
+    return b;
+}
+
 } // namespace art

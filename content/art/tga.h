@@ -1,5 +1,5 @@
 #pragma once
-// Writing 24-bit true-colour TGA files the way the player reads them: bottom row first, no
+// Writing true-colour TGA files the way the player reads them: bottom row first, no
 // image ID, no colour map.
 #include "content/art/image.h"
 
@@ -15,5 +15,10 @@ enum class TgaTail {
 };
 
 std::vector<std::uint8_t> encodeTga(const Image& img, TgaTail tail);
+
+// 32-bit true colour (blue, green, red, alpha), bottom row first, no tail. The alpha byte is
+// 255 where the pixel has any colour and 0 where it is black, so viewers show an additive
+// picture over black as it will look; the engine takes only the colour bytes.
+std::vector<std::uint8_t> encodeTga32(const Image& img);
 
 } // namespace art

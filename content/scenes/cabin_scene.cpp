@@ -1,0 +1,248 @@
+// The second scene: the cabin of the aurora panel, up close. It stands at the origin with its
+// front (window and door) facing south (-y); the aurora hangs over the firs to the north.
+#include <cmath>
+
+#include "content/art/image.h"
+#include "content/scenes/lengths.h"
+#include "content/scenes/parts.h"
+#include "content/scenes/scenes.h"
+
+namespace scenes {
+
+namespace {
+
+constexpr float PI = 3.14159265358979f;
+
+struct Mats {
+    std::uint16_t sky, moon, ground, fir, logs, roof, window, door, warm, glass, lantern, stone,
+        smokeHalf, smokeBlend, aurora, meteor;
+};
+
+Mats cabinMaterials(Scene3ds& s) {
+    Mats m{};
+    auto textured = [&](const char* name, Shading sh, const char* tex) {
+        Material x;
+        x.name = name;
+        x.shading = sh;
+        x.texture = tex;
+        return addMaterial(s, x);
+    };
+    m.sky = textured("NightSky", FLAT, "sky.tga");
+    m.moon = textured("MoonFace", FLAT, "moon.tga");
+    m.ground = addMaterial(s, makeMaterial("SnowPlain", GOURAUD));
+    Material fir = makeMaterial("FirNeedles", FLAT, true);
+    fir.texture = "pine.tga";
+    m.fir = addMaterial(s, fir);
+    m.logs = textured("LogWall", FLAT, "logs.tga");
+    m.roof = textured("SnowRoof", GOURAUD, "snow.tga");
+    m.window = textured("WarmWindow", FLAT, "window.tga");
+    m.door = textured("Planks", FLAT, "door.tga");
+    m.warm = textured("Doorway", FLAT, "warmlite.tga");
+    m.glass = textured("BlueGlass", PHONG, "bauble.tga");
+    m.lantern = addMaterial(s, makeMaterial("Lantern", METAL));
+    m.stone = addMaterial(s, makeMaterial("Chimney", GOURAUD));
+    Material half = makeMaterial("WoodSmoke", FLAT);
+    half.texture = "steam.tga";
+    half.transparency = 50;
+    m.smokeHalf = addMaterial(s, half);
+    Material thin = makeMaterial("ThinSmoke", FLAT);
+    thin.texture = "steam.tga";
+    thin.transparency = 75;
+    m.smokeBlend = addMaterial(s, thin);
+    Material aurora = makeMaterial("Aurora", FLAT);
+    aurora.texture = "aurora.tga";
+    aurora.reflection = "aurorkey.tga";
+    aurora.transparency = 60;
+    m.aurora = addMaterial(s, aurora);
+    m.meteor = textured("StarTrail", FLAT, "warmlite.tga");
+    return m;
+}
+
+float fieldHeight(float x, float y) {
+    const float r = std::hypot(x, y);
+    const float slope = r > 160 ? (r - 160) * (r - 160) / 12000.0f : 0;
+    return slope + 3 * std::sin(x / 50.0f) * std::sin(y / 37.0f) - (y > 0 ? 0 : 2);
+}
+
+void addCabin(Scene3ds& s, const Mats& m, int& id) {
+    MeshBuilder b("Cabin", {});
+    b.material = m.logs;
+    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 4);
+    b.place = rotateZ(PI / 2); // gable ends under the roof, drawn out along x
+    addPrism(b, {{-40, 60}, {40, 60}, {0, 92}}, -50, 50, 2);
+    for (float side : {-1.0f, 1.0f}) { // snowed roof slabs on the two slopes
+        b.material = m.roof;
+        b.place = translate({0, side * 22, 77}) * rotateX(side * std::atan2(32.0f, 40.0f));
+        addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 3);
+    }
+    b.place = Transform{};
+    b.material = m.window;
+    addBox(b, {-38, -42, 22}, {-8, -39, 50});
+    b.material = m.warm; // the lit doorway behind the door
+    addBox(b, {11, -40.5f, 0.5f}, {33, -39.5f, 45});
+    b.material = m.stone;
+    addBox(b, {22, 8, 70}, {36, 22, 112}, 1, 2);
+    b.material = m.lantern;
+    b.place = translate({42, -48, 40});
+    addLathe(b, {{0, -8}, {4, -8}, {5, 0}, {3, 4}, {0, 8}}, 8, false);
+    b.place = Transform{};
+    addBox(b, {40, -48, 48}, {44, -39, 50}); // its bracket
+    s.meshes.push_back(b.take());
+    const int cabin = id++;
+    addObjectNode(s, "Cabin", cabin, -1, {});
+
+    // The door hangs on its left edge, part of the cabin's hierarchy, with a glass bauble.
+    MeshBuilder d("Door", {10, -40.5f, 0});
+    d.material = m.door;
+    addBox(d, {0, -2, 0}, {24, 0.5f, 46}, 1, 2);
+    d.material = m.glass;
+    d.place = translate({12, -6, 32});
+    addSphere(d, 4, 12, 6, false);
+    s.meshes.push_back(d.take());
+    Node& door = addObjectNode(s, "Door", id++, cabin, {10, -40.5f, 0});
+    door.rotation = {{0, 0, {0, 0, 1}, {}},
+                     {420, 0, {0, 0, 1}, {}},
+                     {560, -1.1f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
+}
+
+void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
+    MeshBuilder g("Snowfield", {});
+    g.material = m.ground;
+    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 1);
+    s.meshes.push_back(g.take());
+    addObjectNode(s, "Snowfield", id++, -1, {});
+
+    art::Rng rng(1224);
+    MeshBuilder firs("Firs", {});
+    firs.material = m.fir;
+    int planted = 0;
+    while (planted < 46) {
+        const float x = rng.range(-850, 850), y = rng.range(-300, 680);
+        if (std::fabs(x) < 110 && y < 120) continue; // keep the cabin's front open
+        if (y < 60 && std::fabs(x) < 260) continue;
+        firs.place = translate({x, y, fieldHeight(x, y) - 2});
+        addFir(firs, {}, rng.range(90, 170), rng.range(0, 2 * PI));
+        ++planted;
+    }
+    s.meshes.push_back(firs.take());
+    addObjectNode(s, "Firs", id++, -1, {});
+
+    // The aurora: a curtain bending over the northern sky, swaying slowly.
+    MeshBuilder a("AuroraVeil", {0, 4500, 0});
+    a.material = m.aurora;
+    std::vector<std::uint16_t> low, high;
+    for (int i = 0; i <= 16; ++i) {
+        const float t = static_cast<float>(i) / 16;
+        const float x = -4200 + 8400 * t, y = 900 * std::sin(t * PI * 2.2f);
+        low.push_back(a.vertex({x, y, 700}, t * 3, 0));
+        high.push_back(a.vertex({x, y + 300, 2600}, t * 3, 1));
+    }
+    for (int i = 0; i < 16; ++i)
+        a.quad(low[static_cast<std::size_t>(i)], low[static_cast<std::size_t>(i) + 1],
+               high[static_cast<std::size_t>(i) + 1], high[static_cast<std::size_t>(i)]);
+    s.meshes.push_back(a.take());
+    Node& veil = addObjectNode(s, "AuroraVeil", id++, -1, {0, 4500, 0});
+    veil.rotation = {{0, 0, {0, 0, 1}, {}},
+                     {200, 0.05f, {0, 0, 1}, {}},
+                     {400, -0.08f, {0, 0, 1}, {}},
+                     {CABIN_FRAMES, 0.05f, {0, 0, 1}, {}}};
+    veil.scale = {
+        {0, {1, 1, 1}, {}}, {300, {1.05f, 1, 1.15f}, {}}, {CABIN_FRAMES, {1, 1, 0.95f}, {}}};
+
+    // A shooting star crossing once, shown by its hide track only while it flies.
+    MeshBuilder star("Meteor", {});
+    star.material = m.meteor;
+    addBox(star, {-60, -2, -2}, {0, 2, 2});
+    s.meshes.push_back(star.take());
+    Node& meteor = addObjectNode(s, "Meteor", id++, -1, {-1500, 4000, 2400});
+    meteor.position.push_back({230, {-300, 3800, 1900}, {}});
+    meteor.hide = {0, 200, 232};
+}
+
+void addCamera(Scene3ds& s, int& id) {
+    struct Shot {
+        int frame;
+        Vec3 position, target;
+        float fov, roll;
+    };
+    // From the edge of the firs, in towards the warm window.
+    const Shot shots[] = {
+        {0, {-260, -900, 70}, {0, 0, 90}, 56, -2},
+        {150, {-200, -680, 62}, {-5, 0, 70}, 54, 1},
+        {300, {-140, -460, 55}, {-15, -20, 55}, 50, -1.5f},
+        {450, {-70, -260, 46}, {-20, -40, 42}, 46, 1},
+        {CABIN_FRAMES, {-28, -120, 38}, {-22, -40, 36}, 40, 0},
+    };
+    s.cameras.push_back(
+        {"Cam", shots[0].position, shots[0].target, shots[0].roll, 2400 / shots[0].fov});
+    Node cam;
+    cam.kind = NODE_CAMERA;
+    cam.name = "Cam";
+    cam.id = id++;
+    Node target;
+    target.kind = NODE_TARGET;
+    target.name = "Cam";
+    target.id = id++;
+    for (const Shot& k : shots) {
+        Tcb t;
+        t.easeTo = k.frame == CABIN_FRAMES ? 0.8f : 0;
+        cam.position.push_back({k.frame, k.position, t});
+        target.position.push_back({k.frame, k.target, t});
+        cam.fov.push_back({k.frame, k.fov, {}});
+        cam.roll.push_back({k.frame, k.roll, {}});
+    }
+    s.nodes.push_back(cam);
+    s.nodes.push_back(target);
+}
+
+} // namespace
+
+Scene3ds makeCabinScene() {
+    Scene3ds s;
+    s.startFrame = 0;
+    s.endFrame = CABIN_FRAMES;
+    s.ambient = {0.12f, 0.12f, 0.2f};
+    const Mats m = cabinMaterials(s);
+    int id = 0;
+    Node ambient;
+    ambient.kind = NODE_AMBIENT;
+    ambient.id = id++;
+    ambient.colour = {{0, {s.ambient.r, s.ambient.g, s.ambient.b}, {}}};
+    s.nodes.push_back(ambient);
+    s.meshes.push_back(makeSky(m.sky, 9000));
+    addObjectNode(s, "Sky", id++, -1, {});
+    const Vec3 moon{2600, 6200, 2100};
+    s.meshes.push_back(makeMoon(m.moon, moon, 200));
+    addObjectNode(s, "Moon", id++, -1, moon);
+    addSurroundings(s, m, id);
+    addCabin(s, m, id);
+    PuffStream smoke;
+    smoke.prefix = "Smoke";
+    smoke.parent = -1;
+    smoke.firstId = id;
+    smoke.count = 5;
+    smoke.period = 24;
+    smoke.firstFrame = 1;
+    smoke.lastFrame = CABIN_FRAMES;
+    smoke.from = {29, 15, 116};
+    smoke.travel = {110, 40, 160};
+    smoke.materialA = m.smokeHalf;
+    smoke.materialB = m.smokeBlend;
+    addPuffs(s, smoke);
+    id += smoke.count;
+    s.lights.push_back({"MoonLight", moon + Vec3{-200, -300, 0}, {0.7f, 0.8f, 1.0f}, 0, 16000, 1});
+    s.lights.push_back({"WindowLight", {-23, -70, 36}, {1.0f, 0.75f, 0.45f}, 20, 260, 1});
+    s.lights.push_back({"LanternLight", {42, -56, 40}, {1.0f, 0.8f, 0.5f}, 5, 120, 1});
+    for (const Light& l : s.lights) {
+        Node n;
+        n.kind = NODE_OMNI;
+        n.name = l.name;
+        n.id = id++;
+        n.position = {{0, l.position, {}}};
+        s.nodes.push_back(n);
+    }
+    addCamera(s, id);
+    return s;
+}
+
+} // namespace scenes

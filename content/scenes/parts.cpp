@@ -1,0 +1,109 @@
+#include "content/scenes/parts.h"
+
+#include <cmath>
+
+namespace scenes {
+
+namespace {
+constexpr float PI = 3.14159265358979f;
+}
+
+std::uint16_t addMaterial(Scene3ds& s, Material m) {
+    s.materials.push_back(std::move(m));
+    return static_cast<std::uint16_t>(s.materials.size() - 1);
+}
+
+Node& addObjectNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position) {
+    Node n;
+    n.kind = NODE_OBJECT;
+    n.name = name;
+    n.id = id;
+    n.parent = parent;
+    n.position = {{0, position, {}}};
+    n.scale = {{0, {1, 1, 1}, {}}};
+    s.nodes.push_back(n);
+    return s.nodes.back();
+}
+
+Mesh makeSky(std::uint16_t material, float radius) {
+    MeshBuilder b("Sky", {});
+    b.material = material;
+    // Mirrored so that its faces turn inwards; rows from 6 degrees below the horizon to the
+    // zenith, as the sky picture is painted.
+    b.place = scaled({1, -1, 1});
+    std::vector<std::pair<float, float>> profile;
+    const int rows = 12;
+    for (int j = 0; j <= rows; ++j) {
+        const float e = (-6.0f + 96.0f * static_cast<float>(j) / rows) * PI / 180;
+        profile.push_back({j == rows ? 0 : radius * std::cos(e), radius * std::sin(e)});
+    }
+    addLathe(b, profile, 32, true, 4);
+    return b.take();
+}
+
+Mesh makeMoon(std::uint16_t material, Vec3 where, float radius) {
+    MeshBuilder b("Moon", where);
+    b.material = material;
+    addSphere(b, radius, 16, 8, true);
+    return b.take();
+}
+
+void addFir(MeshBuilder& b, Vec3 base, float height, float turn) {
+    const Transform keep = b.place;
+    b.place = keep * translate(base) * rotateZ(turn);
+    const float h = height;
+    addCylinder(b, 0.05f * h, 0, 0.2f * h, 6, false);
+    // Three tiers, each a cone with a flat underside, narrowing upwards.
+    const float tiers[3][3] = {{0.38f, 0.12f, 0.55f}, {0.30f, 0.38f, 0.78f}, {0.20f, 0.62f, 1.0f}};
+    for (const auto& t : tiers)
+        addLathe(b, {{0, t[1] * h}, {t[0] * h, t[1] * h}, {0, t[2] * h}}, 9, true, 2);
+    b.place = keep;
+}
+
+void addDrift(MeshBuilder& b, Vec3 centre, float radius, float height) {
+    const Transform keep = b.place;
+    b.place = keep * translate(centre) * scaled({1, 0.7f, height / radius});
+    std::vector<std::pair<float, float>> profile{{0, -0.2f * radius}};
+    for (int j = 0; j <= 4; ++j) {
+        const float a = static_cast<float>(j) / 4 * PI / 2;
+        profile.push_back({j == 4 ? 0 : radius * std::cos(a), radius * std::sin(a)});
+    }
+    addLathe(b, profile, 10, false);
+    b.place = keep;
+}
+
+void addPuffs(Scene3ds& s, const PuffStream& p) {
+    const int life = p.count * p.period;
+    for (int k = 0; k < p.count; ++k) {
+        const std::string name = p.prefix + std::to_string(k + 1);
+        MeshBuilder b(name, {});
+        b.material = (k % 2) ? p.materialB : p.materialA;
+        addSphere(b, 6, 8, 5, true);
+        s.meshes.push_back(b.take());
+        Node& n = addObjectNode(s, name, p.firstId + k, p.parent, p.from);
+        n.position.clear();
+        n.scale.clear();
+        n.hide.push_back(0);
+        // Lives begin every `life` frames from this puff's turn; the last sixth of each life
+        // is hidden, so the jump back to the start is never seen.
+        for (int t0 = p.firstFrame + k * p.period; t0 < p.lastFrame; t0 += life) {
+            n.hide.push_back(t0);
+            if (t0 + life * 5 / 6 < p.lastFrame) n.hide.push_back(t0 + life * 5 / 6);
+            for (int f = t0; f < t0 + life && f <= p.lastFrame; f += 8) {
+                const float phase = static_cast<float>(f - t0) / static_cast<float>(life);
+                const float wobble = 3 * std::sin(phase * 9 + static_cast<float>(k));
+                Tcb edge;
+                edge.tension = (f == t0 || f + 8 >= t0 + life) ? 1.0f : 0.0f;
+                n.position.push_back({f, p.from + p.travel * phase + Vec3{0, wobble, 0}, edge});
+                const float grow = 0.5f + 2.5f * std::sqrt(phase);
+                n.scale.push_back({f, {grow, grow, grow * 0.8f}, edge});
+            }
+        }
+        if (n.position.empty() || n.position.front().frame != 0) {
+            n.position.insert(n.position.begin(), {0, p.from, {}});
+            n.scale.insert(n.scale.begin(), {0, {0.5f, 0.5f, 0.5f}, {}});
+        }
+    }
+}
+
+} // namespace scenes

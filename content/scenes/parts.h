@@ -1,0 +1,41 @@
+#pragma once
+// Pieces both scenes are made of: their materials, the sky, the moon, firs, snow drifts,
+// puffs of steam and smoke, and keyframer nodes.
+#include <string>
+
+#include "content/scenes/geometry.h"
+#include "content/scenes/model.h"
+
+namespace scenes {
+
+// Adds a material and returns its index.
+std::uint16_t addMaterial(Scene3ds& s, Material m);
+
+// A still object node: the mesh's rest position (relative to the parent's origin when it has
+// one) at frame 0 and unit scale.
+Node& addObjectNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position);
+
+// The sky dome around the origin (seen from inside) with the given material.
+Mesh makeSky(std::uint16_t material, float radius);
+// The moon: a textured ball.
+Mesh makeMoon(std::uint16_t material, Vec3 where, float radius);
+// A fir of three snowed tiers standing at `base` (local to the builder's origin).
+void addFir(MeshBuilder& b, Vec3 base, float height, float turn);
+// A low mound of snow.
+void addDrift(MeshBuilder& b, Vec3 centre, float radius, float height);
+
+// Puffs that leave `from` (in the parent's frame) every `period` frames, drift by `travel`
+// over their life while growing, and are hidden between their lives.
+struct PuffStream {
+    std::string prefix;
+    int parent = -1;
+    int firstId = 0;
+    int count = 4;
+    int period = 40;
+    int firstFrame = 0, lastFrame = 100;
+    Vec3 from, travel;
+    std::uint16_t materialA = 0, materialB = 0; // alternate puffs
+};
+void addPuffs(Scene3ds& s, const PuffStream& p);
+
+} // namespace scenes
