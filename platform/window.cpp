@@ -162,6 +162,12 @@ void showWindow(Window* w) {
     postMessage(w, WM_PAINT, 0, 0);
 }
 
+void bringToFront(Window* w) {
+    if (!w) return;
+    SDL_RestoreWindow(w->sdl);
+    showWindow(w);
+}
+
 void setWindowTitle(Window* w, const char* title) {
     if (w) SDL_SetWindowTitle(w->sdl, title);
 }
