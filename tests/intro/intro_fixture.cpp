@@ -35,6 +35,8 @@ void musicFree() {
     ++script.musicFrees;
 }
 bool keyWaiting(PtcConsole* console) {
+    if (!inScene)
+        script.pacedFramesSeen.emplace_back(script.sortTablesAllocated, scriptedPosition());
     const bool key = inScene ? script.renders == script.keyAtRender
                              : script.pacedFrames++ == script.keyAtPacedFrame;
     if (key) script.updatesAtKey = ptc_console_updates(console);
@@ -104,6 +106,7 @@ void FakeClock::waitUntil(std::uint32_t deadline) {
 
 std::uint32_t scriptedPosition() {
     if (script.musicMissing) return 0xFFFFFFFFu;
+    if (script.music) return script.music(fakeClock.t - script.musicStartsAt);
     std::uint32_t rows = script.positionOffset +
                          (fakeClock.t - script.musicStartsAt) / std::max(script.msPerRow, 1u);
     return (rows / 64) << 16 | rows % 64;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ struct Script {
     int lights = 1;
     int prepareResult = 1;
     bool recordPictures = false;
+    // When set, the music's position after this many milliseconds of playing (else msPerRow).
+    std::function<std::uint32_t(std::uint32_t)> music;
 
     // Seen.
     long renders = 0, pacedFrames = 0, trails = 0, fadeOutsStarted = 0, musicFrees = 0;
@@ -41,6 +44,8 @@ struct Script {
     std::vector<std::uint32_t> deadlines;                 // every waitUntil
     std::vector<std::string> logs;
     std::vector<Picture> shown; // after each paced frame, when recording
+    // At the start of each paced frame: the scenes played so far and the music's position.
+    std::vector<std::pair<long, std::uint32_t>> pacedFramesSeen;
 };
 
 extern Script script;
