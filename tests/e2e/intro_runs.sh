@@ -23,7 +23,15 @@ if [ "$(id -u)" = 0 ]; then
     mount --bind "$work/files" "$readonly_dir" && mount -o remount,bind,ro "$readonly_dir" ||
         fail "cannot make a read-only folder"
 fi
-trap 'kill $pid 2>/dev/null; cd /; [ "$(id -u)" = 0 ] && umount "$work/readonly"; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cleanup() {
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    cd /
+    [ "$(id -u)" = 0 ] && umount "$work/readonly"
+    chmod -R u+w "$work/files"
+    rm -rf "$work"
+}
+pid=
+trap cleanup EXIT
 touch "$readonly_dir/probe" 2>/dev/null && fail "the working folder is writable"
 listing() { find "$readonly_dir" -printf '%p %s %T@\n'; }
 before=$(listing)
@@ -71,13 +79,20 @@ sleep 12
 shoot intro-scene1
 
 # The scene's last picture stands still while the caption fades in over it.
-caption() { still 0 170 317 27 && moving 110 50 86 22; }
+caption() { still 0 0 110 197 && still 196 0 121 197 && moving 110 50 86 22; }
 wait_for 40 caption
-sleep 3
-shoot intro-caption
+# The screenshot of the caption at its brightest.
+best=-1
+for _ in $(seq 8); do
+    b=$(brightness 110 50 86 22)
+    [ "$b" -gt "$best" ] && { best=$b; shoot intro-caption; }
+    sleep 0.3
+done
 echo "the caption fades in over the scene's last picture"
-title() { still 0 170 317 27 && moving 0 100 317 60; }
+title() { still 0 0 317 29 && still 0 167 317 30 && moving 0 100 317 60; }
 wait_for 30 title
+sleep 2.5
+shoot intro-title
 echo "the large title fades in"
 
 # The second scene: inside the frame it moves, the 10-pixel border stays black.
