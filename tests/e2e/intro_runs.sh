@@ -43,8 +43,8 @@ audible() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio
 moving() { local a; a=$(region_sum "$@"); sleep 0.5; [ "$a" != "$(region_sum "$@")" ]; }
 still() { local a; a=$(region_sum "$@"); sleep 0.3; [ "$a" = "$(region_sum "$@")" ]; }
 now() { date +%s.%N; }
-seconds() { echo "$2 - $1" | bc; }
-percent() { echo "scale=1; 100 * ($2 - $1) / $3" | bc; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
+percent() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.1f", 100 * (b - a) / t }'; }
 
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 start=$(now)
