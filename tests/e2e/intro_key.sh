@@ -28,7 +28,7 @@ gone() { ! has_intro; }
 # The final fade, the music's fade-out and the tear-down take a few seconds.
 wait_for 8 gone
 SCALE=2
-wait_for 10 focused "$(player_window)"
+wait_for 10 player_focused
 LEVEL=5 wait_for 30 bright 15 70 390 220
 echo "a key in the first scene brought the menu"
 focus_player

@@ -52,8 +52,8 @@ start=$(now)
 pid=$!
 
 wait_for 30 has_intro
+wait_for 10 intro_focused
 intro=$(intro_window)
-wait_for 10 focused "$intro"
 eval "$(xdotool getwindowgeometry --shell "$intro")"
 [ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 800 ] || fail "intro window is ${WIDTH}x${HEIGHT}, not full screen"
 echo "the intro's window is full screen and has the keyboard"
@@ -108,9 +108,7 @@ end=$(now)
 intro_cpu=$(percent 0 "$(cpu_seconds "$pid")" "$(seconds "$start" "$end")")
 
 SCALE=2
-player=$(player_window)
-[ -n "$player" ] || fail "the player's window is not shown after the intro"
-wait_for 10 focused "$player"
+wait_for 10 player_focused
 LEVEL=5 wait_for 60 bright 15 70 390 220
 loud_now() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.01 1; }
 wait_for 30 loud_now

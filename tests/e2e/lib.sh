@@ -54,13 +54,16 @@ player_window() { xdotool search --onlyvisible --name '^Tinselwave$' 2>/dev/null
 # The intro's window once it is shown.
 intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
 has_intro() { [ -n "$(intro_window)" ]; }
-# The window that has the keyboard focus is the given one.
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+# The window that has the keyboard focus is the given one (never an empty one).
+focused() { [ -n "$1" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+intro_focused() { focused "$(intro_window)"; }
+player_focused() { focused "$(player_window)"; }
 
 # Gets past the intro as a person would: once its picture shows (the logo lights up), a key
 # press on the keyboard, which goes to the focused window; the intro must then close.
 skip_intro() {
     wait_for 30 has_intro
+    wait_for 10 intro_focused
     SCALE=4 LEVEL=3 wait_for 30 bright 0 50 320 79
     xdotool key space
     wait_for 30 bash -c "! xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' >/dev/null 2>&1"
