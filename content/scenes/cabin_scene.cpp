@@ -37,7 +37,7 @@ Mats cabinMaterials(Scene3ds& s) {
     m.roof = textured("SnowRoof", GOURAUD, "snow.tga");
     m.window = textured("WarmWindow", FLAT, "window.tga");
     m.door = textured("Planks", FLAT, "door.tga");
-    m.warm = textured("Doorway", FLAT, "warm.tga");
+    m.warm = textured("Doorway", FLAT, "warmlite.tga");
     m.glass = textured("BlueGlass", PHONG, "bauble.tga");
     m.lantern = addMaterial(s, makeMaterial("Lantern", METAL));
     m.stone = addMaterial(s, makeMaterial("Chimney", GOURAUD));
@@ -51,10 +51,10 @@ Mats cabinMaterials(Scene3ds& s) {
     m.smokeBlend = addMaterial(s, thin);
     Material aurora = makeMaterial("Aurora", FLAT);
     aurora.texture = "aurora.tga";
-    aurora.reflection = "aurkey.tga";
+    aurora.reflection = "aurorkey.tga";
     aurora.transparency = 60;
     m.aurora = addMaterial(s, aurora);
-    m.meteor = textured("StarTrail", FLAT, "warm.tga");
+    m.meteor = textured("StarTrail", FLAT, "warmlite.tga");
     return m;
 }
 

@@ -182,13 +182,13 @@ Image paintMoon() {
 std::vector<TextureFile> allTextures() {
     return {
         {"sky.tga", encodeTrueColour(paintSky(), 24)},
-        {"track.tga", encodeTrueColour(paintTrackBed(), 24)},
+        {"trackbed.tga", encodeTrueColour(paintTrackBed(), 24)},
         {"coach.tga", encodeTrueColour(paintCarriage(), 24)},
         {"boiler.tga", encodeTrueColour(paintBoiler(), 24)},
         {"steam.tga", encodeTrueColour(paintSteam(), 24)},
-        {"warm.tga", encodeTrueColour(paintWarmLight(), 24)},
-        {"pool.tga", encodeTrueColour(paintLamp(), 24)},
-        {"poolk.tga", encodeIndexed(paintLampKey())},
+        {"warmlite.tga", encodeTrueColour(paintWarmLight(), 24)},
+        {"lamppool.tga", encodeTrueColour(paintLamp(), 24)},
+        {"poolkey.tga", encodeIndexed(paintLampKey())},
         {"snow.tga", encodeIndexed(paintSnow())},
         {"pine.tga", encodeIndexed(paintPine())},
         {"logs.tga", encodeTrueColour(paintLogs(), 24)},
@@ -196,7 +196,7 @@ std::vector<TextureFile> allTextures() {
         {"door.tga", encodeTrueColour(paintDoor(), 24)},
         {"bauble.tga", encodeTrueColour(paintBauble(), 32)},
         {"aurora.tga", encodeTrueColour(paintAurora(), 24)},
-        {"aurkey.tga", encodeIndexed(paintAuroraKey())},
+        {"aurorkey.tga", encodeIndexed(paintAuroraKey())},
         {"moon.tga", encodeTrueColour(paintMoon(), 24)},
     };
 }

@@ -29,7 +29,7 @@ Mats trainMaterials(Scene3ds& s) {
     };
     m.sky = flat("NightSky", "sky.tga");
     m.moon = flat("MoonFace", "moon.tga");
-    m.bed = flat("TrackBed", "track.tga");
+    m.bed = flat("TrackBed", "trackbed.tga");
     m.coach = flat("CoachRed", "coach.tga");
     Material snow = makeMaterial("SnowField", GOURAUD);
     snow.texture = "snow.tga";
@@ -55,8 +55,8 @@ Mats trainMaterials(Scene3ds& s) {
     smoke.transparency = 70;
     m.smoke = addMaterial(s, smoke);
     Material beam = makeMaterial("LampBeam", FLAT);
-    beam.texture = "pool.tga";
-    beam.reflection = "poolk.tga";
+    beam.texture = "lamppool.tga";
+    beam.reflection = "poolkey.tga";
     beam.transparency = 40;
     m.beam = addMaterial(s, beam);
     return m;
