@@ -173,7 +173,9 @@ float VertexLightIntensity(const scene::Vertex& vertex) {
         }
         ++contributing;
     }
-    return contributing ? sum / static_cast<float>(contributing) : 0.0f;
+    const float intensity = contributing ? sum / static_cast<float>(contributing) : 0.0f;
+    // A light or vertex at a position that is not a number lights nothing.
+    return intensity == intensity ? intensity : 0.0f;
 }
 
 } // namespace engine

@@ -21,7 +21,9 @@ DataArchive& PictureArchive() {
 SurfaceHandle LoadPicture(const char* path) {
     if (!path) return nullptr;
     try {
-        return SurfaceHandle(loadImage(PictureArchive(), path));
+        // The archive looks entries up by file name alone; handing it only that keeps a
+        // folder and a full 8.3 name within the entry handle's 19 characters.
+        return SurfaceHandle(loadImage(PictureArchive(), archiveLookupName(path)));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

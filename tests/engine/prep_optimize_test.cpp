@@ -1,4 +1,5 @@
 // The face sort table, the optimizer, the ambient tint and the light table.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "engine/lights.h"
@@ -134,6 +135,10 @@ TEST_F(Optimize, VertexLightAveragesTheLightsThatReachTheVertex) {
     // Measured from the position the vertex has at preparation time.
     v.transformed = {15, 0, 0};
     EXPECT_FLOAT_EQ(engine::VertexLightIntensity(v), (1.0f + 1.0f + 0.5f + 1.0f) / 4);
+
+    // A position that is not a number gives no light rather than a value no drawer can use.
+    v.transformed = {std::nanf(""), 0, 0};
+    EXPECT_EQ(engine::VertexLightIntensity(v), 0.0f);
 }
 
 } // namespace
