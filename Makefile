@@ -27,7 +27,8 @@ test-asan: setup $(ASAN)/CMakeCache.txt
 	cmake --build $(ASAN) -j $(JOBS)
 	scripts/run-tests.sh $(ASAN)
 
-bench: setup
+bench:
+	@scripts/setup.sh bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVRK_BENCH=ON -DVRK_TESTS=OFF
 	cmake --build build-bench -j $(JOBS) --target bench_all
 	@for b in build-bench/bench_*; do [ -x "$$b" ] && [ -f "$$b" ] && { echo "== $$b"; $$b; }; done

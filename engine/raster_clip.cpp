@@ -1,9 +1,6 @@
 // The clipper of the drawers: one Sutherland-Hodgman pass per edge of the clip rectangle.
 // Interpolation is done in double precision and stored as floats.
 #include <cmath>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "engine/raster_internal.h"
 
@@ -11,30 +8,12 @@ namespace engine::raster {
 
 std::uint64_t clipperCalls = 0;
 
-std::int32_t RoundToInt(double value) {
-    if (std::fabs(value) < 2147483647.0) {
-#if defined(__SSE2__)
-        return _mm_cvtsd_si32(_mm_set_sd(value)); // the processor's rounding: nearest, ties even
-#else
-        return static_cast<std::int32_t>(std::nearbyint(value));
-#endif
-    }
+std::int32_t RoundToIntSlow(double value) {
     if (!std::isfinite(value)) return 0;
     // Keep the low 32 bits of the rounded value, as a 64-bit integer conversion would.
     const double wrapped = std::fmod(std::nearbyint(value), 4294967296.0);
     return static_cast<std::int32_t>(
         static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
-}
-
-std::int64_t RoundToWide(double value) {
-    if (std::fabs(value) < 70368744177664.0) {
-#if defined(__SSE2__)
-        return _mm_cvtsd_si64(_mm_set_sd(value));
-#else
-        return std::llrint(value);
-#endif
-    }
-    return RoundToInt(value);
 }
 
 namespace {

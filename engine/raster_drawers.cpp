@@ -1,10 +1,9 @@
-// The seven drawers: outcodes, rejects, constant gradients, the no-clip path or the clipper,
-// the conversion to 16.16, then the shared filler with the drawer's inner loop.
+// The seven drawers and the frame target. Each drawer puts its face into a clip vertex pool
+// and hands it to the face path built with the widest inner loops the processor runs.
 #include <algorithm>
 #include <cmath>
 
 #include "engine/raster.h"
-#include "engine/raster_fill.h"
 #include "engine/raster_internal.h"
 #include "engine/raster_spans.h"
 #include "engine/settings.h"
@@ -19,78 +18,45 @@ void SetRasterTarget(std::uint8_t* frame, int pitchBytes, int width, int height)
 
 namespace raster {
 
+namespace {
+
+// The setting where it is a number inside [0, limit], else the nearer end (0 for a NaN low
+// edge, limit for a NaN high edge).
+float Within(float setting, float limit, float nan) {
+    if (!(setting == setting)) return nan;
+    return setting < 0 ? 0 : setting > limit ? limit : setting;
+}
+
+// ceil of a value in [0, MAX_RASTER_SIZE].
+int CeilSmall(float v) {
+    const int i = static_cast<int>(v);
+    return i + (static_cast<float>(i) < v ? 1 : 0);
+}
+
+} // namespace
+
 bool CurrentClipRect(ClipRect& r) {
     const RasterTarget& t = rasterTarget;
     if (t.frame == nullptr || t.width <= 0 || t.height <= 0) return false;
     const EngineSettings& s = engineSettings;
-    // fmax and fmin pass over a NaN setting to the frame's own edge.
-    r.minX = std::fmax(s.clipMinX, 0.0f);
-    r.minY = std::fmax(s.clipMinY, 0.0f);
-    r.maxX = std::fmin(s.clipMaxX, static_cast<float>(std::min(t.width, MAX_RASTER_SIZE)));
-    r.maxY = std::fmin(s.clipMaxY, static_cast<float>(std::min(t.height, MAX_RASTER_SIZE)));
+    const auto w = static_cast<float>(std::min(t.width, MAX_RASTER_SIZE));
+    const auto h = static_cast<float>(std::min(t.height, MAX_RASTER_SIZE));
+    r.minX = Within(s.clipMinX, w, 0);
+    r.minY = Within(s.clipMinY, h, 0);
+    r.maxX = Within(s.clipMaxX, w, w);
+    r.maxY = Within(s.clipMaxY, h, h);
     if (!(r.minX < r.maxX) || !(r.minY < r.maxY)) return false;
-    r.pixelLeft = static_cast<int>(std::ceil(r.minX));
-    r.pixelTop = static_cast<int>(std::ceil(r.minY));
-    r.pixelRight = static_cast<int>(std::ceil(r.maxX));
-    r.pixelBottom = static_cast<int>(std::ceil(r.maxY));
+    r.pixelLeft = CeilSmall(r.minX);
+    r.pixelTop = CeilSmall(r.minY);
+    r.pixelRight = CeilSmall(r.maxX);
+    r.pixelBottom = CeilSmall(r.maxY);
     return true;
 }
 
 namespace {
 
-bool Finite(float f) {
-    return std::isfinite(f);
-}
-
-template <int NA>
-void ToFixedVertex(const ClipVertex<NA>& c, const ClipRect& r, FixedVertex<NA>& f) {
-    f.x = ToFixed(std::clamp(c.x, r.minX, r.maxX));
-    f.y = ToFixed(std::clamp(c.y, r.minY, r.maxY));
-    for (int k = 0; k < NA; ++k) f.a[k] = ToFixed(c.a[k]);
-}
-
-// pool[0..2] hold the face; outcodes receive the three outcodes.
-template <int NA>
-void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, SpanRoutine routine,
-                  const SpanSource& src) {
-    ClipRect clip;
-    if (!CurrentClipRect(clip)) return;
-    for (int i = 0; i < 3; ++i) {
-        if (!Finite(pool[i].x) || !Finite(pool[i].y)) return; // such a face has no place
-        pool[i].outcode = Outcode(pool[i].x, pool[i].y, clip);
-        *outcodes[i] = pool[i].outcode;
-    }
-    if ((pool[0].outcode & pool[1].outcode & pool[2].outcode) != 0) return;
-    const double x0 = pool[0].x, x1 = pool[1].x, x2 = pool[2].x;
-    const double y0 = pool[0].y, y1 = pool[1].y, y2 = pool[2].y;
-    const double d = (x0 - x2) * (y1 - y2) - (x1 - x2) * (y0 - y2);
-    if (d == 0.0) return;
-    const double invd = 1.0 / d;
-    std::int64_t grad[NA];
-    std::int32_t step[NA];
-    for (int k = 0; k < NA; ++k) {
-        const double q0 = pool[0].a[k], q1 = pool[1].a[k], q2 = pool[2].a[k];
-        grad[k] = RoundToWide(((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) * 65536.0 * invd);
-        step[k] = static_cast<std::int32_t>(static_cast<std::uint32_t>(grad[k]));
-    }
-    FixedVertex<NA> fixed[CLIP_LIST];
-    int n = 3;
-    if ((pool[0].outcode | pool[1].outcode | pool[2].outcode) == 0) {
-        for (int i = 0; i < 3; ++i) ToFixedVertex(pool[i], clip, fixed[i]);
-    } else {
-        ClipVertex<NA>* clipped[CLIP_LIST];
-        n = ClipTriangle<NA>(pool, clipped, clip);
-        if (n < 3) return;
-        for (int i = 0; i < n; ++i) ToFixedVertex(*clipped[i], clip, fixed[i]);
-    }
-    FillPolygon<NA>(fixed, n, grad, clip,
-                    [&](std::uint32_t* dst, int count, const std::int32_t* a) {
-                        routine(dst, count, a, step, src);
-                    });
-}
-
 // The drawers taking a plain vertex with NA of its attributes (the light alone, or u and v).
-template <int NA> void DrawPlain(ScreenVertex* v, SpanRoutine routine, const SpanSource& src) {
+template <int NA> void DrawPlain(ScreenVertex* v, FaceRoutine<NA> routine, const SpanSource& src) {
     ClipVertex<NA> pool[CLIP_POOL];
     std::uint32_t* outcodes[3];
     for (int i = 0; i < 3; ++i) {
@@ -100,7 +66,7 @@ template <int NA> void DrawPlain(ScreenVertex* v, SpanRoutine routine, const Spa
         if constexpr (NA > 1) pool[i].a[1] = v[i].b;
         outcodes[i] = &v[i].outcode;
     }
-    DrawTriangle<NA>(pool, outcodes, routine, src);
+    routine(pool, outcodes, src);
 }
 
 SpanSource TextureSource(const std::uint8_t* texture) {
@@ -114,7 +80,7 @@ SpanSource TextureSource(const std::uint8_t* texture) {
 } // namespace raster
 
 void FillGouraud(ScreenVertex* v) {
-    raster::DrawPlain<1>(v, raster::ActiveSpans().gouraud, raster::SpanSource{});
+    raster::DrawPlain<1>(v, raster::ActiveFaces().gouraud, raster::SpanSource{});
 }
 
 void FillShadedTexture(ShadedVertex* v, const std::uint8_t* texture) {
@@ -125,8 +91,7 @@ void FillShadedTexture(ShadedVertex* v, const std::uint8_t* texture) {
         pool[i] = {v[i].x, v[i].y, {v[i].u, v[i].v, v[i].light}, 0};
         outcodes[i] = &v[i].outcode;
     }
-    raster::DrawTriangle<3>(pool, outcodes, raster::ActiveSpans().shadedTexture,
-                            raster::TextureSource(texture));
+    raster::ActiveFaces().shadedTexture(pool, outcodes, raster::TextureSource(texture));
 }
 
 void FillEnvironment(ScreenVertex* v, const std::uint32_t* previous, int previousWidth,
@@ -136,17 +101,17 @@ void FillEnvironment(ScreenVertex* v, const std::uint32_t* previous, int previou
     src.previous = previous;
     src.previousWidth = previousWidth;
     src.previousHeight = previousHeight;
-    raster::DrawPlain<2>(v, raster::ActiveSpans().environment, src);
+    raster::DrawPlain<2>(v, raster::ActiveFaces().environment, src);
 }
 
 void FillTextured(ScreenVertex* v, const std::uint8_t* texture) {
     if (texture == nullptr) return;
-    raster::DrawPlain<2>(v, raster::ActiveSpans().textured, raster::TextureSource(texture));
+    raster::DrawPlain<2>(v, raster::ActiveFaces().textured, raster::TextureSource(texture));
 }
 
 void FillTexturedHalf(ScreenVertex* v, const std::uint8_t* texture) {
     if (texture == nullptr) return;
-    raster::DrawPlain<2>(v, raster::ActiveSpans().half, raster::TextureSource(texture));
+    raster::DrawPlain<2>(v, raster::ActiveFaces().half, raster::TextureSource(texture));
 }
 
 void FillTexturedBlend(ScreenVertex* v, const std::uint8_t* texture, std::uint32_t opacityWeights,
@@ -155,12 +120,12 @@ void FillTexturedBlend(ScreenVertex* v, const std::uint8_t* texture, std::uint32
     raster::SpanSource src = raster::TextureSource(texture);
     src.opacity = opacityWeights;
     src.transparency = transparencyWeights;
-    raster::DrawPlain<2>(v, raster::ActiveSpans().blend, src);
+    raster::DrawPlain<2>(v, raster::ActiveFaces().blend, src);
 }
 
 void FillTexturedAlpha(ScreenVertex* v, const std::uint8_t* texture) {
     if (texture == nullptr) return;
-    raster::DrawPlain<2>(v, raster::ActiveSpans().alpha, raster::TextureSource(texture));
+    raster::DrawPlain<2>(v, raster::ActiveFaces().alpha, raster::TextureSource(texture));
 }
 
 } // namespace engine

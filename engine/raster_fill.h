@@ -1,7 +1,10 @@
 #pragma once
-// The polygon filler shared by the drawers: 16.16 vertices, two outline chains from the top
-// vertex to the bottom one, one span per row handed to the drawer's inner loop.
+// The face path shared by the drawers: rejects, gradients, clipping, then the polygon filler
+// with 16.16 vertices and two outline chains from the top vertex to the bottom one, one span
+// per row handed to the drawer's inner loop. A template, so that each set of inner loops is
+// built into it.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/raster.h"
@@ -63,7 +66,8 @@ template <int NA> struct Chain {
     bool Advance(const FixedVertex<NA>* v, int n, int bottom, int direction, bool attributes) {
         while (rows <= 0) {
             if (at == bottom) return false;
-            const int next = (at + direction + n) % n;
+            int next = at + direction;
+            next = next == n ? 0 : next < 0 ? n - 1 : next;
             rows = static_cast<int>(Ceil16(v[next].y) - Ceil16(v[at].y));
             if (rows > 0) Start(v[at], v[next], rows, attributes);
             at = next;
@@ -119,6 +123,57 @@ void FillPolygon(const FixedVertex<NA>* v, int n, const std::int64_t* grad, cons
         start.rows -= batch;
         end.rows -= batch;
     }
+}
+
+inline bool Finite(float f) {
+    return std::isfinite(f);
+}
+
+template <int NA>
+inline void ToFixedVertex(const ClipVertex<NA>& c, const ClipRect& r, FixedVertex<NA>& f) {
+    f.x = ToFixed(std::clamp(c.x, r.minX, r.maxX));
+    f.y = ToFixed(std::clamp(c.y, r.minY, r.maxY));
+    for (int k = 0; k < NA; ++k) f.a[k] = ToFixed(c.a[k]);
+}
+
+// The path of every drawer: outcodes, the trivial and degenerate rejects, constant gradients,
+// the no-clip path or the clipper, 16.16, the filler. pool[0..2] hold the face (CLIP_POOL
+// room), outcodes receive its three outcodes; span(dst, count, a, steps) fills one span.
+template <int NA, typename Span>
+void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, Span&& span) {
+    ClipRect clip;
+    if (!CurrentClipRect(clip)) return;
+    for (int i = 0; i < 3; ++i) {
+        if (!Finite(pool[i].x) || !Finite(pool[i].y)) return; // such a face has no place
+        pool[i].outcode = Outcode(pool[i].x, pool[i].y, clip);
+        *outcodes[i] = pool[i].outcode;
+    }
+    if ((pool[0].outcode & pool[1].outcode & pool[2].outcode) != 0) return;
+    const double x0 = pool[0].x, x1 = pool[1].x, x2 = pool[2].x;
+    const double y0 = pool[0].y, y1 = pool[1].y, y2 = pool[2].y;
+    const double d = (x0 - x2) * (y1 - y2) - (x1 - x2) * (y0 - y2);
+    if (d == 0.0) return;
+    const double invd = 1.0 / d;
+    std::int64_t grad[NA];
+    std::int32_t step[NA];
+    for (int k = 0; k < NA; ++k) {
+        const double q0 = pool[0].a[k], q1 = pool[1].a[k], q2 = pool[2].a[k];
+        grad[k] = RoundToWide(((q0 - q2) * (y1 - y2) - (q1 - q2) * (y0 - y2)) * 65536.0 * invd);
+        step[k] = static_cast<std::int32_t>(static_cast<std::uint32_t>(grad[k]));
+    }
+    FixedVertex<NA> fixed[CLIP_LIST];
+    int n = 3;
+    if ((pool[0].outcode | pool[1].outcode | pool[2].outcode) == 0) {
+        for (int i = 0; i < 3; ++i) ToFixedVertex(pool[i], clip, fixed[i]);
+    } else {
+        ClipVertex<NA>* clipped[CLIP_LIST];
+        n = ClipTriangle<NA>(pool, clipped, clip);
+        if (n < 3) return;
+        for (int i = 0; i < n; ++i) ToFixedVertex(*clipped[i], clip, fixed[i]);
+    }
+    FillPolygon<NA>(
+        fixed, n, grad, clip,
+        [&](std::uint32_t* dst, int count, const std::int32_t* a) { span(dst, count, a, step); });
 }
 
 } // namespace engine::raster

@@ -1,7 +1,11 @@
 #pragma once
 // The working pieces every drawer shares: the clip rectangle in force, outcodes, the
 // Sutherland-Hodgman clipper and the conversion to 16.16. The tests reach them directly.
+#include <cmath>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace engine::raster {
 
@@ -46,9 +50,28 @@ template <int NA> int ClipTriangle(ClipVertex<NA>* pool, ClipVertex<NA>** out, c
 extern std::uint64_t clipperCalls;
 
 // value rounded to the nearest integer (ties to even), taken modulo 2^32; 0 when not finite.
-std::int32_t RoundToInt(double value);
+std::int32_t RoundToIntSlow(double value);
+inline std::int32_t RoundToInt(double value) {
+    if (value > -2147483647.0 && value < 2147483647.0) {
+#if defined(__SSE2__)
+        return _mm_cvtsd_si32(_mm_set_sd(value)); // the processor's rounding: nearest, ties even
+#else
+        return static_cast<std::int32_t>(std::nearbyint(value));
+#endif
+    }
+    return RoundToIntSlow(value);
+}
 // The same without the modulo where |value| < 2^46; larger values are taken modulo 2^32.
-std::int64_t RoundToWide(double value);
+inline std::int64_t RoundToWide(double value) {
+    if (value > -70368744177664.0 && value < 70368744177664.0) {
+#if defined(__SSE2__)
+        return _mm_cvtsd_si64(_mm_set_sd(value));
+#else
+        return std::llrint(value);
+#endif
+    }
+    return RoundToIntSlow(value);
+}
 inline std::int32_t ToFixed(float value) {
     return RoundToInt(static_cast<double>(value) * 65536.0);
 }

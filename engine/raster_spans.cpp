@@ -2,6 +2,8 @@
 // processors without one.
 #include "engine/raster_spans.h"
 
+#include "engine/raster_fill.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -142,7 +144,22 @@ void AlphaSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::
     for (int k = 0; k < count; ++k) dst[k] = AlphaPixel(walk.Next(src.texels), dst[k]);
 }
 
+template <int NA, SpanRoutine SPAN>
+void Face(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
+    DrawTriangle<NA>(pool, outcodes,
+                     [&src](std::uint32_t* dst, int count, const std::int32_t* a,
+                            const std::int32_t* d) { SPAN(dst, count, a, d, src); });
+}
+
 } // namespace
+
+const FaceRoutines& ScalarFaces() {
+    static const FaceRoutines faces = {Face<1, GouraudSpan>,     Face<3, ShadedTextureSpan>,
+                                       Face<2, EnvironmentSpan>, Face<2, TexturedSpan>,
+                                       Face<2, HalfSpan>,        Face<2, BlendSpan>,
+                                       Face<2, AlphaSpan>};
+    return faces;
+}
 
 const SpanRoutines& ScalarSpans() {
     static const SpanRoutines routines = {GouraudSpan,  ShadedTextureSpan, EnvironmentSpan,
@@ -151,17 +168,28 @@ const SpanRoutines& ScalarSpans() {
     return routines;
 }
 
-const SpanRoutines& Avx2SpanTable(); // built for AVX2: call only after the check
+// Built for AVX2: call only after the check.
+const SpanRoutines& Avx2SpanTable();
+const FaceRoutines& Avx2FaceTable();
+
+namespace {
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}
+} // namespace
 
 const SpanRoutines* Avx2Spans() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? &Avx2SpanTable() : nullptr;
+    return HasAvx2() ? &Avx2SpanTable() : nullptr;
+}
+const FaceRoutines* Avx2Faces() {
+    return HasAvx2() ? &Avx2FaceTable() : nullptr;
 }
 
-const SpanRoutines& ActiveSpans() {
-    static const SpanRoutines* chosen = [] {
-        const SpanRoutines* wide = Avx2Spans();
-        return wide ? wide : &ScalarSpans();
+const FaceRoutines& ActiveFaces() {
+    static const FaceRoutines* chosen = [] {
+        const FaceRoutines* wide = Avx2Faces();
+        return wide ? wide : &ScalarFaces();
     }();
     return *chosen;
 }

@@ -3,6 +3,8 @@
 // the reference; a wider set, chosen once at start-up, must give the same pixels.
 #include <cstdint>
 
+#include "engine/raster_internal.h"
+
 namespace engine::raster {
 
 // What a span reads besides its attributes.
@@ -26,8 +28,22 @@ struct SpanRoutines {
 const SpanRoutines& ScalarSpans();
 // Null when the processor lacks AVX2.
 const SpanRoutines* Avx2Spans();
-// The widest set the processor runs.
-const SpanRoutines& ActiveSpans();
+
+// Whole faces with one set of inner loops built in: pool[0..2] hold the face (CLIP_POOL room),
+// outcodes receive its three outcodes.
+template <int NA>
+using FaceRoutine = void (*)(ClipVertex<NA>* pool, std::uint32_t* const* outcodes,
+                             const SpanSource& src);
+
+struct FaceRoutines {
+    FaceRoutine<1> gouraud;
+    FaceRoutine<3> shadedTexture;
+    FaceRoutine<2> environment, textured, half, blend, alpha;
+};
+
+const FaceRoutines& ScalarFaces();
+const FaceRoutines* Avx2Faces();   // null when the processor lacks AVX2
+const FaceRoutines& ActiveFaces(); // the widest set the processor runs
 
 // The packed u and v registers of the swizzled textures: u >> 3 in bits 27-31, u AND 7 in
 // bits 16-18, v in bits 19-26, 15 fraction bits in 0-14 of each, so that their sum >> 16 is

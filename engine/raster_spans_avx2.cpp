@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/raster_fill.h"
 #include "engine/raster_spans.h"
 
 namespace engine::raster {
@@ -55,41 +56,60 @@ struct TexelWalk8 {
     }
 };
 
-// Runs a texel loop; combine(texels, frame) gives the pixels written.
-template <bool READS_FRAME, typename Combine>
+// Spans shorter than this cost less one pixel at a time than with a gather's set-up.
+constexpr int SHORT_SPAN = 8;
+
+// Runs a texel loop: combine(texels, frame) gives eight pixels, single(texel, frame) one;
+// whole groups of eight go by gather, the rest one by one.
+template <bool READS_FRAME, typename Combine, typename Single>
 inline void TexelLoop(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-                      const std::uint32_t* texels, Combine combine) {
-    TexelWalk8 walk(a, d);
-    const int* base = reinterpret_cast<const int*>(texels);
+                      const std::uint32_t* texels, Combine combine, Single single) {
+    const auto c23 = [](std::int32_t x) { return (static_cast<std::uint32_t>(x) >> 1) & 0x7FFFFF; };
+    const std::uint32_t du = c23(d[0]), dv = c23(d[1]);
     int k = 0;
-    for (; k + 8 <= count; k += 8) {
-        auto* p = reinterpret_cast<__m256i*>(dst + k);
-        const __m256i t = _mm256_i32gather_epi32(base, walk.Index(), 4);
-        const __m256i f = READS_FRAME ? _mm256_loadu_si256(p) : _mm256_setzero_si256();
-        _mm256_storeu_si256(p, combine(t, f));
-        walk.Step();
+    if (count >= SHORT_SPAN) {
+        TexelWalk8 walk(a, d);
+        const int* base = reinterpret_cast<const int*>(texels);
+        for (; k + 8 <= count; k += 8) {
+            auto* p = reinterpret_cast<__m256i*>(dst + k);
+            const __m256i t = _mm256_i32gather_epi32(base, walk.Index(), 4);
+            const __m256i f = READS_FRAME ? _mm256_loadu_si256(p) : _mm256_setzero_si256();
+            _mm256_storeu_si256(p, combine(t, f));
+            walk.Step();
+        }
     }
-    if (k == count) return;
-    const __m256i mask = TailMask(count - k);
-    int* p = reinterpret_cast<int*>(dst + k);
-    const __m256i t =
-        _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, walk.Index(), mask, 4);
-    const __m256i f = READS_FRAME ? _mm256_maskload_epi32(p, mask) : _mm256_setzero_si256();
-    _mm256_maskstore_epi32(p, mask, combine(t, f));
+    // The rest in the packed registers of the scalar loop, from the counters at pixel k.
+    const auto packU = [](std::uint32_t x) {
+        return ((x >> 18) & 31) << 27 | ((x >> 15) & 7) << 16 | (x & 0x7FFF);
+    };
+    const auto packV = [](std::uint32_t x) { return ((x >> 15) & 255) << 19 | (x & 0x7FFF); };
+    std::uint32_t ur = packU(c23(a[0]) + du * static_cast<std::uint32_t>(k));
+    std::uint32_t vr = packV(c23(a[1]) + dv * static_cast<std::uint32_t>(k));
+    const std::uint32_t us = packU(du) | U_STEP_FILL, vs = packV(dv) | V_STEP_FILL;
+    for (; k < count; ++k) {
+        dst[k] = single(texels[(ur + vr) >> 16], dst[k]);
+        ur = (ur + us) & U_MASK;
+        vr = (vr + vs) & V_MASK;
+    }
 }
 
 void TexturedSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
                   const SpanSource& src) {
-    TexelLoop<false>(dst, count, a, d, src.texels, [](__m256i t, __m256i) { return t; });
+    TexelLoop<false>(
+        dst, count, a, d, src.texels, [](__m256i t, __m256i) { return t; },
+        [](std::uint32_t t, std::uint32_t) { return t; });
 }
 
 void HalfSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
               const SpanSource& src) {
-    TexelLoop<true>(dst, count, a, d, src.texels, [](__m256i t, __m256i f) {
-        const __m256i fe = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFEu));
-        return _mm256_add_epi32(_mm256_srli_epi32(_mm256_and_si256(t, fe), 1),
-                                _mm256_srli_epi32(_mm256_and_si256(f, fe), 1));
-    });
+    TexelLoop<true>(
+        dst, count, a, d, src.texels,
+        [](__m256i t, __m256i f) {
+            const __m256i fe = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFEu));
+            return _mm256_add_epi32(_mm256_srli_epi32(_mm256_and_si256(t, fe), 1),
+                                    _mm256_srli_epi32(_mm256_and_si256(f, fe), 1));
+        },
+        HalfPixel);
 }
 
 // (x x w) keeping 16 bits, >> 8, per 16-bit lane.
@@ -101,14 +121,19 @@ void BlendSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::
                const SpanSource& src) {
     const __m256i wo = _mm256_set1_epi32(static_cast<int>(src.opacity));
     const __m256i wt = _mm256_set1_epi32(static_cast<int>(src.transparency));
-    TexelLoop<true>(dst, count, a, d, src.texels, [wo, wt](__m256i t, __m256i f) {
-        const __m256i z = _mm256_setzero_si256();
-        const __m256i lo = _mm256_add_epi16(Weigh(_mm256_unpacklo_epi8(t, z), wo),
-                                            Weigh(_mm256_unpacklo_epi8(f, z), wt));
-        const __m256i hi = _mm256_add_epi16(Weigh(_mm256_unpackhi_epi8(t, z), wo),
-                                            Weigh(_mm256_unpackhi_epi8(f, z), wt));
-        return _mm256_packus_epi16(lo, hi);
-    });
+    TexelLoop<true>(
+        dst, count, a, d, src.texels,
+        [wo, wt](__m256i t, __m256i f) {
+            const __m256i z = _mm256_setzero_si256();
+            const __m256i lo = _mm256_add_epi16(Weigh(_mm256_unpacklo_epi8(t, z), wo),
+                                                Weigh(_mm256_unpacklo_epi8(f, z), wt));
+            const __m256i hi = _mm256_add_epi16(Weigh(_mm256_unpackhi_epi8(t, z), wo),
+                                                Weigh(_mm256_unpackhi_epi8(f, z), wt));
+            return _mm256_packus_epi16(lo, hi);
+        },
+        [&src](std::uint32_t t, std::uint32_t f) {
+            return BlendPixel(t, f, src.opacity, src.transparency);
+        });
 }
 
 // Four 16-bit lanes of one pixel: blue, green, red with the texel's own alpha, the top lane
@@ -123,16 +148,23 @@ inline __m256i AlphaLanes(__m256i t, __m256i f) {
 
 void AlphaSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
                const SpanSource& src) {
-    TexelLoop<true>(dst, count, a, d, src.texels, [](__m256i t, __m256i f) {
-        const __m256i z = _mm256_setzero_si256();
-        const __m256i lo = AlphaLanes(_mm256_unpacklo_epi8(t, z), _mm256_unpacklo_epi8(f, z));
-        const __m256i hi = AlphaLanes(_mm256_unpackhi_epi8(t, z), _mm256_unpackhi_epi8(f, z));
-        return _mm256_packus_epi16(lo, hi);
-    });
+    TexelLoop<true>(
+        dst, count, a, d, src.texels,
+        [](__m256i t, __m256i f) {
+            const __m256i z = _mm256_setzero_si256();
+            const __m256i lo = AlphaLanes(_mm256_unpacklo_epi8(t, z), _mm256_unpacklo_epi8(f, z));
+            const __m256i hi = AlphaLanes(_mm256_unpackhi_epi8(t, z), _mm256_unpackhi_epi8(f, z));
+            return _mm256_packus_epi16(lo, hi);
+        },
+        AlphaPixel);
 }
 
 void GouraudSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-                 const SpanSource&) {
+                 const SpanSource& src) {
+    if (count < SHORT_SPAN) {
+        ScalarSpans().gouraud(dst, count, a, d, src);
+        return;
+    }
     __m256i light = Ramp(static_cast<std::uint32_t>(a[0]), static_cast<std::uint32_t>(d[0]));
     const __m256i step = Times8(static_cast<std::uint32_t>(d[0]));
     const __m256i grey = _mm256_set1_epi32(0x010101);
@@ -154,6 +186,10 @@ void GouraudSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std
 
 void ShadedTextureSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
                        const SpanSource& src) {
+    if (count < SHORT_SPAN) {
+        ScalarSpans().shadedTexture(dst, count, a, d, src);
+        return;
+    }
     __m256i u = Ramp(static_cast<std::uint32_t>(a[0]), static_cast<std::uint32_t>(d[0]));
     __m256i v = Ramp(static_cast<std::uint32_t>(a[1]), static_cast<std::uint32_t>(d[1]));
     __m256i l = Ramp(static_cast<std::uint32_t>(a[2]), static_cast<std::uint32_t>(d[2]));
@@ -190,8 +226,8 @@ void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const
     const std::int64_t u0 = a[0], v0 = a[1];
     const std::int64_t u1 = u0 + static_cast<std::int64_t>(d[0]) * (count - 1);
     const std::int64_t v1 = v0 + static_cast<std::int64_t>(d[1]) * (count - 1);
-    if (std::min(u0, u1) < 0 || std::max(u0, u1) >= (w << 16) || std::min(v0, v1) < 0 ||
-        std::max(v0, v1) >= (h << 16)) {
+    if (count < SHORT_SPAN || std::min(u0, u1) < 0 || std::max(u0, u1) >= (w << 16) ||
+        std::min(v0, v1) < 0 || std::max(v0, v1) >= (h << 16)) {
         ScalarSpans().environment(dst, count, a, d, src);
         return;
     }
@@ -213,7 +249,22 @@ void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const
     }
 }
 
+template <int NA, SpanRoutine SPAN>
+void Face(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
+    DrawTriangle<NA>(pool, outcodes,
+                     [&src](std::uint32_t* dst, int count, const std::int32_t* a,
+                            const std::int32_t* d) { SPAN(dst, count, a, d, src); });
+}
+
 } // namespace
+
+const FaceRoutines& Avx2FaceTable() {
+    static const FaceRoutines faces = {Face<1, GouraudSpan>,     Face<3, ShadedTextureSpan>,
+                                       Face<2, EnvironmentSpan>, Face<2, TexturedSpan>,
+                                       Face<2, HalfSpan>,        Face<2, BlendSpan>,
+                                       Face<2, AlphaSpan>};
+    return faces;
+}
 
 const SpanRoutines& Avx2SpanTable() {
     static const SpanRoutines routines = {GouraudSpan,  ShadedTextureSpan, EnvironmentSpan,

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the disk and its tests need, once. Idempotent: does nothing
-# when every package is already there.
+# when every package is already there. `setup.sh bench` adds what only the benchmarks need.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,10 @@ packages=(
     xmp libxmp-dev lib3ds-dev assimp-testmodels sox openmpt123
     clang libclang-rt-14-dev python3
 )
+# The engine benchmark's peer renderer (OSMesa, llvmpipe); no test or deliverable uses it.
+if [ "${1:-}" = "bench" ]; then
+    packages+=(libosmesa6-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
