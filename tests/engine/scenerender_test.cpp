@@ -174,6 +174,9 @@ TEST_F(ScenerenderTest, HostileScenesRenderOrAreRefusedWithOneLine) {
         {"behind.3ds", withVertices({-50, -400, 0, 50, -400, 0, 0, -400, 50, -50, -350, 0, 50, -250,
                                      0, 0, -300, 50})},
     };
+    // 100000 faces in 250 spheres.
+    write("many.3ds", spheresScene(250, 20, 11, 2));
+    EXPECT_EQ(render("--data test.bin many.3ds many.png").status, 0);
     for (const auto& [name, bytes] : scenes) {
         write(name, bytes);
         const ToolRun r = render("--data test.bin --frames 0..1 " + name + " out.png");
