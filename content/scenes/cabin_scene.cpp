@@ -14,8 +14,8 @@ namespace {
 constexpr float PI = 3.14159265358979f;
 
 struct Mats {
-    std::uint16_t sky, moon, ground, fir, logs, roof, window, door, warm, glass, lantern, stone,
-        smokeHalf, smokeBlend, aurora, meteor;
+    std::uint16_t sky, moon, ground, drift, fir, logs, roof, window, door, warm, glass, lantern,
+        stone, smokeHalf, smokeBlend, aurora, meteor;
 };
 
 Mats cabinMaterials(Scene3ds& s) {
@@ -29,7 +29,8 @@ Mats cabinMaterials(Scene3ds& s) {
     };
     m.sky = textured("NightSky", FLAT, "sky.tga");
     m.moon = textured("MoonFace", FLAT, "moon.tga");
-    m.ground = addMaterial(s, makeMaterial("SnowPlain", GOURAUD));
+    m.ground = textured("SnowField", GOURAUD, "snow.tga");
+    m.drift = addMaterial(s, makeMaterial("SnowDrift", GOURAUD));
     Material fir = makeMaterial("FirNeedles", FLAT, true);
     fir.texture = "pine.tga";
     m.fir = addMaterial(s, fir);
@@ -67,50 +68,65 @@ float fieldHeight(float x, float y) {
 void addCabin(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder b("Cabin", {});
     b.material = m.logs;
-    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 4);
-    b.place = rotateZ(PI / 2); // gable ends under the roof, drawn out along x
-    addPrism(b, {{-40, 60}, {40, 60}, {0, 92}}, -50, 50, 2);
+    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 12); // small pieces sort well against the window
+    // The gable ends: thin, so that their slopes stay small pieces under the roof's own.
+    b.place = rotateZ(PI / 2);
+    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, -50, -46, 2);
+    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, 46, 50, 2);
     for (float side : {-1.0f, 1.0f}) { // snowed roof slabs on the two slopes
         b.material = m.roof;
-        b.place = translate({0, side * 22, 77}) * rotateX(side * std::atan2(32.0f, 40.0f));
+        b.place = translate({0, side * 22, 77}) * rotateX(-side * std::atan2(32.0f, 40.0f));
         addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 3);
     }
     b.place = Transform{};
     b.material = m.window;
-    addBox(b, {-38, -42, 22}, {-8, -39, 50});
+    // Window, doorway and door stand well out of the wall: the painter's sort compares the
+    // centres of faces, and a wall piece must not come out nearer than what lies on it.
+    addBox(b, {-38, -44, 22}, {-8, -36, 50}, 1, 3);
     b.material = m.warm; // the lit doorway behind the door
-    addBox(b, {11, -40.5f, 0.5f}, {33, -39.5f, 45});
+    addBox(b, {11, -42, 0.5f}, {33, -38, 45}, 1, 6);
     b.material = m.stone;
     addBox(b, {22, 8, 70}, {36, 22, 112}, 1, 2);
     b.material = m.lantern;
-    b.place = translate({42, -48, 40});
+    b.place = translate({42, -52, 40});
     addLathe(b, {{0, -8}, {4, -8}, {5, 0}, {3, 4}, {0, 8}}, 8, false);
     b.place = Transform{};
-    addBox(b, {40, -48, 48}, {44, -39, 50}); // its bracket
+    addBox(b, {40, -52, 48}, {44, -39, 50}); // its bracket
     s.meshes.push_back(b.take());
     const int cabin = id++;
     addObjectNode(s, "Cabin", cabin, -1, {});
 
-    // The door hangs on its left edge, part of the cabin's hierarchy, with a glass bauble.
-    MeshBuilder d("Door", {10, -40.5f, 0});
+    // The door hangs on its right edge, part of the cabin's hierarchy, with a glass bauble; it
+    // swings out to the right and shows the lit room to the camera coming in from the left.
+    MeshBuilder d("Door", {34, -44.5f, 0});
     d.material = m.door;
-    addBox(d, {0, -2, 0}, {24, 0.5f, 46}, 1, 2);
+    addBox(d, {-24, -1.5f, 0}, {0, 1, 46}, 1, 6);
     d.material = m.glass;
-    d.place = translate({12, -6, 32});
+    d.place = translate({-12, -6, 32});
     addSphere(d, 4, 12, 6, false);
     s.meshes.push_back(d.take());
-    Node& door = addObjectNode(s, "Door", id++, cabin, {10, -40.5f, 0});
+    Node& door = addObjectNode(s, "Door", id++, cabin, {34, -44.5f, 0});
     door.rotation = {{0, 0, {0, 0, 1}, {}},
-                     {420, 0, {0, 0, 1}, {}},
-                     {560, -1.1f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
+                     {450, 0, {0, 0, 1}, {}},
+                     {580, -0.9f, {0, 0, 1}, {0, 0, 0, 0.6f, 0.6f}}};
 }
 
 void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder g("Snowfield", {});
     g.material = m.ground;
-    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 1);
+    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 12);
     s.meshes.push_back(g.take());
     addObjectNode(s, "Snowfield", id++, -1, {});
+    // Snow heaped against the cabin and along the path.
+    MeshBuilder drifts("Drifts", {});
+    drifts.material = m.drift;
+    const float heaps[][4] = {{-62, -10, 22, 12}, {-58, 30, 26, 14},  {60, 20, 24, 12},
+                              {64, -28, 18, 9},   {-95, -90, 30, 10}, {85, -120, 26, 9},
+                              {-40, 70, 30, 14},  {30, 72, 28, 12}};
+    for (const auto& h : heaps)
+        addDrift(drifts, {h[0], h[1], fieldHeight(h[0], h[1]) - 3}, h[2], h[3]);
+    s.meshes.push_back(drifts.take());
+    addObjectNode(s, "Drifts", id++, -1, {});
 
     art::Rng rng(1224);
     MeshBuilder firs("Firs", {});
@@ -152,10 +168,12 @@ void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
     // A shooting star crossing once, shown by its hide track only while it flies.
     MeshBuilder star("Meteor", {});
     star.material = m.meteor;
-    addBox(star, {-60, -2, -2}, {0, 2, 2});
+    star.place = rotateY(-0.35f); // the tail trails up and back along the way it falls
+    addBox(star, {-260, -5, -5}, {0, 5, 5}, 1, 4);
     s.meshes.push_back(star.take());
-    Node& meteor = addObjectNode(s, "Meteor", id++, -1, {-1500, 4000, 2400});
-    meteor.position.push_back({230, {-300, 3800, 1900}, {}});
+    Node& meteor = addObjectNode(s, "Meteor", id++, -1, {-650, 3300, 1400});
+    meteor.position.push_back({200, {-650, 3300, 1400}, {}}); // hidden until it falls
+    meteor.position.push_back({232, {650, 3100, 950}, {}});
     meteor.hide = {0, 200, 232};
 }
 
@@ -171,7 +189,7 @@ void addCamera(Scene3ds& s, int& id) {
         {150, {-200, -680, 62}, {-5, 0, 70}, 54, 1},
         {300, {-140, -460, 55}, {-15, -20, 55}, 50, -1.5f},
         {450, {-70, -260, 46}, {-20, -40, 42}, 46, 1},
-        {CABIN_FRAMES, {-28, -120, 38}, {-22, -40, 36}, 40, 0},
+        {CABIN_FRAMES, {-30, -175, 40}, {-20, -40, 36}, 42, 0},
     };
     s.cameras.push_back(
         {"Cam", shots[0].position, shots[0].target, shots[0].roll, 2400 / shots[0].fov});
@@ -230,17 +248,12 @@ Scene3ds makeCabinScene() {
     smoke.materialB = m.smokeBlend;
     addPuffs(s, smoke);
     id += smoke.count;
-    s.lights.push_back({"MoonLight", moon + Vec3{-200, -300, 0}, {0.7f, 0.8f, 1.0f}, 0, 16000, 1});
+    // Moonlight from high behind the camera lights the gouraud faces (the first light): the
+    // snowed roof and the field turn their lit side to the viewer.
+    s.lights.push_back(shadingLight("MoonLight", {-0.3f, -0.7f, 0.65f}, 6000, 13000));
     s.lights.push_back({"WindowLight", {-23, -70, 36}, {1.0f, 0.75f, 0.45f}, 20, 260, 1});
-    s.lights.push_back({"LanternLight", {42, -56, 40}, {1.0f, 0.8f, 0.5f}, 5, 120, 1});
-    for (const Light& l : s.lights) {
-        Node n;
-        n.kind = NODE_OMNI;
-        n.name = l.name;
-        n.id = id++;
-        n.position = {{0, l.position, {}}};
-        s.nodes.push_back(n);
-    }
+    s.lights.push_back({"LanternLight", {42, -60, 40}, {1.0f, 0.8f, 0.5f}, 5, 120, 1});
+    for (const Light& l : s.lights) addLightNode(s, l.name, id++, -1, l.position);
     addCamera(s, id);
     return s;
 }

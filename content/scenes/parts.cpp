@@ -25,6 +25,28 @@ Node& addObjectNode(Scene3ds& s, const std::string& name, int id, int parent, Ve
     return s.nodes.back();
 }
 
+Light shadingLight(const std::string& name, Vec3 towards, float distance, float range) {
+    const float length =
+        std::sqrt(towards.x * towards.x + towards.y * towards.y + towards.z * towards.z);
+    Light l;
+    l.name = name;
+    l.position = towards * (-distance / length);
+    l.colour = {0.75f, 0.8f, 1.0f};
+    l.rangeStart = 0;
+    l.rangeEnd = range;
+    return l;
+}
+
+void addLightNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position) {
+    Node n;
+    n.kind = NODE_OMNI;
+    n.name = name;
+    n.id = id;
+    n.parent = parent;
+    n.position = {{0, position, {}}};
+    s.nodes.push_back(n);
+}
+
 Mesh makeSky(std::uint16_t material, float radius) {
     MeshBuilder b("Sky", {});
     b.material = material;

@@ -24,6 +24,15 @@ void addFir(MeshBuilder& b, Vec3 base, float height, float turn);
 // A low mound of snow.
 void addDrift(MeshBuilder& b, Vec3 centre, float radius, float height);
 
+// The light that gouraud faces are lit by (the first light of a scene), for light falling from
+// direction `towards` (from the scene to the light). The scene library's normals point into
+// the solids (its cross product works in its exchanged axes while faces turn outwards), so
+// the light stands at the opposite point: there it lights each face as a light in `towards`
+// would light the face's outside. Far below the ground, it never shows a flare.
+Light shadingLight(const std::string& name, Vec3 towards, float distance, float range);
+// An omni light node that holds the light where it is (or where its parent carries it).
+void addLightNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position);
+
 // Puffs that leave `from` (in the parent's frame) every `period` frames, drift by `travel`
 // over their life while growing, and are hidden between their lives.
 struct PuffStream {

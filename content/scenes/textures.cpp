@@ -105,7 +105,7 @@ Image paintSky() {
         const float tip = std::fabs(std::fmod(static_cast<float>(x) * 0.37f + 100, 5.0f) - 2.5f);
         const float top = ridge - (hash(x / 5, 1, 9) > 0.4f ? (2.5f - tip) * 2.2f : 0);
         for (int y = static_cast<int>(top); y < N; ++y)
-            img.at(x, y) = art::pack(art::mix(Rgb{8, 12, 24}, Rgb{3, 5, 12}, (y - top) / 30.0f));
+            img.at(x, y) = art::pack(art::mix(Rgb{16, 22, 44}, Rgb{8, 12, 26}, (y - top) / 30.0f));
     }
     return img;
 }
@@ -157,12 +157,13 @@ Image paintCarriage() {
 }
 
 Image paintBoiler() {
-    // Looked up by the normal: u grows with its upward part, v with its depth part.
+    // Looked up by the normal: u grows with its upward part, v with its depth part. The scene
+    // library's normals point into the solid, so "up" on the boiler is the low end of u.
     Image img(N, N);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
-            const float up = (static_cast<float>(x) - 128) / 128,
-                        side = (static_cast<float>(y) - 128) / 128;
+            const float up = (128 - static_cast<float>(x)) / 128,
+                        side = (128 - static_cast<float>(y)) / 128;
             const float diffuse = 0.18f + 0.5f * std::fmax(up, 0.0f);
             const float spec =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up - 0.55f, side + 0.3f) * 2.2f), 2.0f);

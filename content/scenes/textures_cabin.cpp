@@ -41,7 +41,7 @@ float noise(float x, float y, int period, unsigned seed, int octaves) {
 IndexedImage paintSnow() {
     // Shade tables fade each entry from black through the colour (at light 31) to white, so the
     // palette holds snow as it looks in half light: blue shadow to pale moonlit crust.
-    IndexedImage img = blank(rampPalette({0x3a4a78, 0x7d8fc0, 0xb4c3e6, 0xe8eeff}));
+    IndexedImage img = blank(rampPalette({0x26335e, 0x4f6196, 0x8294c8, 0xc4d2f4}));
     art::Rng rng(77);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
@@ -120,7 +120,7 @@ Image paintDoor() {
             img.at(x, y) = art::pack(art::scale(Rgb{110, 66, 38}, edge * (0.5f + 0.4f * grain)));
         }
     for (float y : {40.0f, 216.0f}) art::drawLine(img, 0, y, N, y, 10, Rgb{34, 34, 40});
-    art::fillDisc(img, 214, 128, 9, Rgb{200, 160, 60}); // brass handle
+    art::fillDisc(img, 42, 128, 9, Rgb{200, 160, 60}); // brass handle, away from the hinges
     return img;
 }
 
@@ -128,7 +128,8 @@ Image paintBauble() {
     Image img(N, N);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
-            const float up = (x - 128.0f) / 128, side = (y - 128.0f) / 128;
+            // Normals point into the ball (see the boiler's light map): up is the low end of u.
+            const float up = (128.0f - x) / 128, side = (128.0f - y) / 128;
             const float body = 0.25f + 0.55f * std::fmax(0.0f, 0.6f + 0.4f * up);
             const float spec =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up - 0.5f, side - 0.35f) * 3.0f), 1.5f);

@@ -114,8 +114,9 @@ void addForest(Scene3ds& s, const Mats& m) {
         addFir(firs[y > 0 ? 1 : 0], {}, h, rng.range(0, 2 * PI));
         ++planted;
     }
-    for (int i = 0; i < 26; ++i) {
-        const float x = rng.range(-1500, 3000), y = (i % 2 ? 1.0f : -1.0f) * rng.range(70, 420);
+    for (int i = 0; i < 30; ++i) {
+        const float x = rng.range(-400, 3000), y = (i % 2 ? 1.0f : -1.0f) * rng.range(70, 420);
+        if (std::hypot(x + 300, y + 330) < 350) continue; // clear of the camera's first place
         addDrift(drifts, {x, y, groundHeight(x, y) - 3}, rng.range(18, 40), rng.range(8, 16));
     }
     for (auto& f : firs) s.meshes.push_back(f.take());
@@ -274,23 +275,15 @@ Scene3ds makeTrainScene() {
     steam.materialB = m.smoke;
     addPuffs(s, steam);
     id += steam.count;
-    // The moon's light comes first: gouraud faces are lit by the first light alone. It sits just
-    // before the moon's face so that its flare is drawn over the moon.
-    s.lights.push_back({"MoonLight", moon + Vec3{300, -80, -60}, {0.8f, 0.85f, 1.0f}, 0, 14000, 1});
+    // Gouraud faces are lit by the first light alone: moonlight from high in the west. The
+    // moon's own light carries the flare on its face (sitting just before it so the flare is
+    // drawn over the moon) and reaches nothing; the headlamp, and its flare, ride on the engine.
+    s.lights.push_back(shadingLight("SkyLight", {-0.6f, -0.45f, 0.35f}, 6000, 13000));
+    s.lights.push_back({"MoonLight", moon + Vec3{300, -80, -60}, {0.8f, 0.85f, 1.0f}, 0, 1, 1});
     s.lights.push_back({"Headlamp", {72, 0, 44 + RAIL_Z}, {1.0f, 0.9f, 0.7f}, 0, 350, 1});
-    Node moonLight;
-    moonLight.kind = NODE_OMNI;
-    moonLight.name = "MoonLight";
-    moonLight.id = id++;
-    moonLight.position = {{0, s.lights[0].position, {}}};
-    s.nodes.push_back(moonLight);
-    Node lamp;
-    lamp.kind = NODE_OMNI;
-    lamp.name = "Headlamp";
-    lamp.id = id++;
-    lamp.parent = engine; // the lamp, and its flare, travel with the engine
-    lamp.position = {{0, {74, 0, 44}, {}}};
-    s.nodes.push_back(lamp);
+    addLightNode(s, "SkyLight", id++, -1, s.lights[0].position);
+    addLightNode(s, "MoonLight", id++, -1, s.lights[1].position);
+    addLightNode(s, "Headlamp", id++, engine, {74, 0, 44});
     addCamera(s, id);
     return s;
 }
