@@ -133,7 +133,14 @@ void frostStroke(Frost& f, Rng& rng, float ax, float ay, float bx, float by) {
 Image makeCrewLogo() {
     Image img(CREW_W, CREW_H, 0);
     Rng rng(1224);
-    drawGlow(img, 160, 42, 130, {60, 40, 14}, 0.22f);
+    // A faint warm glow behind the letters, gone well before the picture's edges so that no
+    // edge of it shows against the black frame.
+    for (int y = 0; y < CREW_H; ++y)
+        for (int x = 0; x < CREW_W; ++x) {
+            float dx = (x + 0.5f - 160) / 150, dy = (y + 0.5f - 42) / 34;
+            float w = 1 - (dx * dx + dy * dy);
+            if (w > 0) img.glow(x, y, {60, 40, 14}, 0.22f * w * w);
+        }
 
     TextStyle small;
     small.originX = 2, small.originY = 2, small.stepX = 2.6f, small.stepY = 2.5f;
@@ -155,11 +162,11 @@ Image makeCrewLogo() {
     drawText(img, x, y, "tinsel crew", big, 36);
     snowCaps(img, 22, 60);
 
-    tinselStrand(img, rng, 4, 316, 69, 3.5f);
+    tinselStrand(img, rng, 8, 312, 66, 3.5f);
     for (auto [bx, c] : {std::pair{40.0f, Rgb{220, 40, 50}},
                          {160.0f, Rgb{240, 185, 50}},
                          {280.0f, Rgb{60, 120, 230}}}) {
-        float by = 69 + 3.5f * std::sin(bx * 0.045f) + 5;
+        float by = 66 + 3.5f * std::sin(bx * 0.045f) + 4;
         fillDisc(img, bx, by, 3.6f, scale(c, 0.45f));
         fillDisc(img, bx, by, 3.0f, c);
         fillDisc(img, bx - 1, by - 1, 1.0f, WHITE, 0.8f);

@@ -190,13 +190,14 @@ void logoFades(Song& s, const Kit& k, int row, int end) {
     }
 }
 
-// The train leaves: a two-note whistle slides up (tone portamento) over steam that quickens.
+// The train leaves: a two-note whistle (B and D) slides up to the E chord's E and G sharp
+// (tone portamento) over steam that quickens.
 void departure(Song& s, const Kit& k, int row, int end) {
-    s.note(row, WHISTLE, 69, k.flute, 44);
-    s.note(row, CHOIR, 72, k.flute, 34);
+    s.note(row, WHISTLE, 71, k.flute, 44);
+    s.note(row, CHOIR, 74, k.flute, 34);
     s.note(row + 2, WHISTLE, 76, k.flute, 48);
     s.effect(row + 2, WHISTLE, 0x3, 0x0C);
-    s.note(row + 2, CHOIR, 79, k.flute, 38);
+    s.note(row + 2, CHOIR, 80, k.flute, 38);
     s.effect(row + 2, CHOIR, 0x3, 0x0C);
     for (int r = row + 3; r < end - 1; ++r) {
         s.effect(r, WHISTLE, 0x3, 0);
