@@ -67,6 +67,7 @@ skip_intro() {
     SCALE=4 LEVEL=3 wait_for 30 bright 0 50 320 79
     xdotool key space
     wait_for 30 bash -c "! xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' >/dev/null 2>&1"
+    wait_for 10 player_focused
 }
 
 # CPU seconds (user + system) the process has used so far.
@@ -74,8 +75,11 @@ cpu_seconds() { awk '{ printf "%.2f", ($14 + $15) / 100 }' "/proc/$1/stat"; }
 
 # Gives the player's window the keyboard; keys and clicks then go through the X server's test
 # extension, as from a real keyboard and mouse.
+has_player() { [ -n "$(player_window)" ]; }
 focus_player() {
     local w
+    # Right after the intro the window manager may still be restoring it.
+    wait_for 10 has_player
     w=$(player_window)
     [ -n "$w" ] || fail "no player window"
     xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus --sync "$w"
