@@ -1,7 +1,28 @@
-// The intro library's one export. The intro itself is not built yet: until it is, the call
-// returns at once and the player goes straight to its own screens.
+// The intro library's entry points: the load-time attach routine and the one export.
+#include "intro/intro.h"
+
+#include "data/archive.h"
+
+#include <dlfcn.h>
+
 #define VRK_EXPORT extern "C" __attribute__((visibility("default")))
 
+namespace {
+
+// Runs when the library is loaded, after the data file was opened (its initializer has the
+// higher priority): stores the library's own handle, by which it finds its embedded tune.
+__attribute__((constructor(1001))) void attachIntroLibrary() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&attachIntroLibrary), &info) != 0)
+        intro::moduleHandle = info.dli_fbase;
+}
+
+} // namespace
+
+// The argument is ignored; the result is always 1.
 VRK_EXPORT int StartVrkIntro(void* /*ignored*/) {
+    intro::introState.services = &intro::productionServices();
+    intro::introState.archive = &dataArchive;
+    intro::RunIntro(intro::moduleHandle);
     return 1;
 }

@@ -211,6 +211,18 @@ void showWindow(Window* w) {
     postMessage(w, WM_PAINT, 0, 0);
 }
 
+void bringToFront(Window* w) {
+    if (!w) return;
+    // Restoring a window that is not minimized would take it through the window manager's
+    // un-maximize, a needless flicker; SDL learns of the minimizing from the pending events.
+    SDL_PumpEvents();
+    if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(w->sdl);
+    showWindow(w);
+    // A window manager that guards against focus stealing may refuse the activation request of
+    // a window the user last touched long ago; the keyboard belongs here now all the same.
+    SDL_SetWindowInputFocus(w->sdl);
+}
+
 void setWindowTitle(Window* w, const char* title) {
     if (w) SDL_SetWindowTitle(w->sdl, title);
 }

@@ -24,6 +24,9 @@ Window* createWindow(const char* title, WindowProc proc, const char* iconName);
 // Shows the window and sends it WM_SIZE and WM_PAINT, as a shown window gets.
 void showWindow(Window* window);
 void setWindowTitle(Window* window, const char* title);
+// Gives a window that another one covered (and the window manager may have iconified) the screen
+// and the keyboard again: restored, raised, activated, repainted.
+void bringToFront(Window* window);
 void destroyWindow(Window* window);
 SDL_Window* sdlWindow(Window* window);
 

@@ -8,6 +8,7 @@
 #include "platform/cpu.h"
 #include "platform/message_box.h"
 #include "platform/screensaver.h"
+#include "platform/window.h"
 #include "player/menu.h"
 #include "player/menu_table.h"
 #include "player/screens.h"
@@ -144,6 +145,8 @@ int run_player() {
         shell.window = create_player_window();
         platform::setWindowTitle(shell.window, "Tinselwave");
         StartVrkIntro(const_cast<char*>("Cze huje!"));
+        // The intro's own window covered ours: take the screen and the keyboard back.
+        platform::bringToFront(shell.window);
         shell.console = ptc_console_create();
         ptc_console_option(shell.console, "DirectX");
         ptc_console_option(shell.console, "fullscreen output");

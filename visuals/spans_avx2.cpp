@@ -72,8 +72,40 @@ void keyedCopySpan(const std::uint32_t* source, std::uint32_t* destination, int 
     sse2::keyedCopySpan(source + i, destination + i, count - i);
 }
 
+namespace {
+
+// Weights below 256 that sum to at most 258 (every cross-fade of the intro and the menu): one
+// multiply-add of byte pairs does both products and their sum. The pixels go in as signed bytes
+// 127 - p (p ^ 0x7F), so the sum is 127 (wA + wB) - (p wA + q wB); it never overflows upwards,
+// and it saturates downwards only where the true sum is 65535 or more, where the result is 255
+// either way.
+void keyedBlendSmallWeights(const std::uint32_t* a, const std::uint32_t* b,
+                            std::uint32_t* destination, int count, int weightA, int weightB) {
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(COLOR_KEY));
+    const __m256i weights = _mm256_set1_epi16(static_cast<short>(weightA | weightB << 8));
+    const __m256i flip = _mm256_set1_epi8(0x7F);
+    const __m256i bias = _mm256_set1_epi16(static_cast<short>(127 * (weightA + weightB)));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256i pa = load(a + i), pb = load(b + i);
+        __m256i fa = _mm256_xor_si256(pa, flip), fb = _mm256_xor_si256(pb, flip);
+        __m256i lo = _mm256_maddubs_epi16(weights, _mm256_unpacklo_epi8(fa, fb));
+        __m256i hi = _mm256_maddubs_epi16(weights, _mm256_unpackhi_epi8(fa, fb));
+        lo = _mm256_srli_epi16(_mm256_sub_epi16(bias, lo), 8);
+        hi = _mm256_srli_epi16(_mm256_sub_epi16(bias, hi), 8);
+        __m256i blend = _mm256_packus_epi16(lo, hi);
+        store(destination + i, select(_mm256_cmpeq_epi32(pb, key), pa, blend));
+    }
+    sse2::keyedBlendSpan(a + i, b + i, destination + i, count - i,
+                         static_cast<std::uint16_t>(weightA), static_cast<std::uint16_t>(weightB));
+}
+
+} // namespace
+
 void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
                     int count, std::uint16_t weightA, std::uint16_t weightB) {
+    if (weightA < 256 && weightB < 256 && weightA + weightB <= 258)
+        return keyedBlendSmallWeights(a, b, destination, count, weightA, weightB);
     const __m256i key = _mm256_set1_epi32(static_cast<int>(COLOR_KEY));
     const __m256i wa = _mm256_set1_epi16(static_cast<short>(weightA));
     const __m256i wb = _mm256_set1_epi16(static_cast<short>(weightB));

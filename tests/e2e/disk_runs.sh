@@ -13,6 +13,7 @@ cd "$work"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 "$build/vrkdisk" >"$work/out.log" 2>&1 &
 pid=$!
+skip_intro
 
 
 # The picture fades in: the menu window area becomes lit.

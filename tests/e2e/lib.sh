@@ -12,17 +12,20 @@ fail() {
     exit 1
 }
 
-# Prints the colour of one pixel of the 640 x 400 picture (the display is 1280 x 800, so each
-# picture pixel is a 2 x 2 block) as six hex digits.
+# Screen pixels per picture pixel: the display is 1280 x 800, so the player's 640 x 400 picture
+# shows at 2 and the intro's 320 x 200 at 4. Set SCALE=4 while looking at the intro.
+SCALE=2
+
+# Prints the colour of one pixel of the picture as six hex digits.
 pixel() {
-    import -window root -crop "1x1+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage txt:- 2>/dev/null |
+    import -window root -crop "1x1+$(( $1 * SCALE ))+$(( $2 * SCALE ))" +repage txt:- 2>/dev/null |
         sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | head -1 | tr -d '#'
 }
 
 # Mean brightness (0..100) of a rectangle x y w h of the picture.
 brightness() {
-    import -window root -crop "$(( $3 * 2 ))x$(( $4 * 2 ))+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage \
-        -colorspace gray -format '%[fx:int(mean*100)]' info:- 2>/dev/null
+    import -window root -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
+        +repage -colorspace gray -format '%[fx:int(mean*100)]' info:- 2>/dev/null
 }
 
 # bright / dark X Y W H: whether the rectangle's mean brightness is above / at most $LEVEL.
@@ -31,8 +34,8 @@ dark() { [ "$(brightness "$@")" -le "$LEVEL" ]; }
 
 # Checksum of a rectangle x y w h of the picture, to see whether it changed.
 region_sum() {
-    import -window root -crop "$(( $3 * 2 ))x$(( $4 * 2 ))+$(( $1 * 2 ))+$(( $2 * 2 ))" +repage \
-        rgb:- 2>/dev/null | md5sum | cut -c1-32
+    import -window root -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
+        +repage rgb:- 2>/dev/null | md5sum | cut -c1-32
 }
 
 # wait_for SECONDS COMMAND...: polls COMMAND until it succeeds; fails the test on time-out.
@@ -48,10 +51,35 @@ wait_for() {
 # The player's window once it is shown (the newest visible one named Tinselwave).
 player_window() { xdotool search --onlyvisible --name '^Tinselwave$' 2>/dev/null | tail -1; }
 
+# The intro's window once it is shown.
+intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
+has_intro() { [ -n "$(intro_window)" ]; }
+# The window that has the keyboard focus is the given one (never an empty one).
+focused() { [ -n "$1" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+intro_focused() { focused "$(intro_window)"; }
+player_focused() { focused "$(player_window)"; }
+
+# Gets past the intro as a person would: once its picture shows (the logo lights up), a key
+# press on the keyboard, which goes to the focused window; the intro must then close.
+skip_intro() {
+    wait_for 30 has_intro
+    wait_for 10 intro_focused
+    SCALE=4 LEVEL=3 wait_for 30 bright 0 50 320 79
+    xdotool key space
+    wait_for 30 bash -c "! xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' >/dev/null 2>&1"
+    wait_for 10 player_focused
+}
+
+# CPU seconds (user + system) the process has used so far.
+cpu_seconds() { awk '{ printf "%.2f", ($14 + $15) / 100 }' "/proc/$1/stat"; }
+
 # Gives the player's window the keyboard; keys and clicks then go through the X server's test
 # extension, as from a real keyboard and mouse.
+has_player() { [ -n "$(player_window)" ]; }
 focus_player() {
     local w
+    # Right after the intro the window manager may still be restoring it.
+    wait_for 10 has_player
     w=$(player_window)
     [ -n "$w" ] || fail "no player window"
     xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus --sync "$w"

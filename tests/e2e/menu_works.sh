@@ -16,6 +16,7 @@ cd "$work"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 "$build/vrkdisk" >"$work/out.log" 2>&1 &
 pid=$!
+skip_intro
 
 has_window() { [ -n "$(player_window)" ]; }
 wait_for 30 has_window

@@ -225,6 +225,45 @@ TEST(SpanRoutines, KeyedBlendWeighsSixteenBitLanes) {
     EXPECT_EQ(d[5], 0x01FF00FFu);
 }
 
+// Every byte pair, for weight pairs at the edges of the fast blend's range (both below 256, sum
+// at most 258: the intro's cross-fades sum to 258) and just past it, in every instruction set.
+TEST(SpanRoutines, KeyedBlendMatchesTheReferenceOnEveryBytePair) {
+    std::vector<std::uint32_t> a(65536), b(65536);
+    for (std::uint32_t i = 0; i < 65536; ++i) {
+        const std::uint32_t x = i & 255, y = i >> 8;
+        a[i] = x | y << 8 | (255 - x) << 16 | (255 - y) << 24;
+        b[i] = y | x << 8 | (255 - y) << 16 | (255 - x) << 24;
+        if (b[i] == visuals::COLOR_KEY) b[i] = 0x00FF00FEu;
+    }
+    const std::uint16_t pairs[][2] = {{255, 3}, {3, 255},   {131, 127}, {129, 129}, {255, 0},
+                                      {0, 255}, {128, 128}, {200, 56},  {255, 2},   {130, 129},
+                                      {255, 4}, {129, 130}, {255, 255}, {256, 2},   {2, 256},
+                                      {0, 0},   {1, 257},   {254, 5},   {255, 1},   {127, 127}};
+    for (const auto& w : pairs) {
+        std::vector<std::uint32_t> want(65536), sse(65536), avx(65536), best(65536);
+        ref::keyedBlendSpan(a.data(), b.data(), want.data(), 65536, w[0], w[1]);
+        visuals::keyedBlendSpan(a.data(), b.data(), best.data(), 65536, w[0], w[1]);
+        EXPECT_EQ(want, best) << w[0] << "," << w[1];
+#ifdef VRK_SPANS_X86
+        visuals::sse2::keyedBlendSpan(a.data(), b.data(), sse.data(), 65536, w[0], w[1]);
+        EXPECT_EQ(want, sse) << w[0] << "," << w[1];
+        if (platform::cpuHasAvx2()) {
+            visuals::avx2::keyedBlendSpan(a.data(), b.data(), avx.data(), 65536, w[0], w[1]);
+            EXPECT_EQ(want, avx) << w[0] << "," << w[1];
+        }
+#endif
+    }
+    // The intro's 64 steps.
+    for (int k = 0; k < 64; ++k) {
+        const auto wa = static_cast<std::uint16_t>(255 - 4 * k);
+        const auto wb = static_cast<std::uint16_t>(255 - 4 * (63 - k));
+        std::vector<std::uint32_t> want(65536), got(65536);
+        ref::keyedBlendSpan(a.data(), b.data(), want.data(), 65536, wa, wb);
+        visuals::keyedBlendSpan(a.data(), b.data(), got.data(), 65536, wa, wb);
+        ASSERT_EQ(want, got) << k;
+    }
+}
+
 TEST(SpanRoutines, OverlayAndFillChooseByTheKey) {
     const std::uint32_t a[2] = {0xA1u, 0xA2u}, b[2] = {COLOR_KEY, 0xB2u};
     std::uint32_t d[2] = {};

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The intro as a person sees and hears it, uninterrupted, started from a folder it may not write
+# to: its window full screen with the keyboard, its tune from the first picture, the logo fading
+# in and out, the first scene, the caption and the large title over the scene's last picture,
+# the second scene inside its 10-pixel frame, the fade to black; then the player's window with
+# the keyboard, its fade-in and its own tune, and an exit with status 0. Nothing is written in
+# the folder. Prints the intro's length and its processor use. With a second argument, saves
+# screenshots of the intro into that folder. Run by with-display.sh from the build folder.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+build=$1
+shots=${2:-}
+work=$(mktemp -d)
+# The working folder: vrk.bin in a folder nobody may write to (for root, who may write anywhere,
+# a read-only view of it).
+mkdir "$work/files" "$work/readonly"
+cp "$build/vrk.bin" "$work/files/"
+chmod a-w "$work/files/vrk.bin" "$work/files"
+readonly_dir=$work/files
+if [ "$(id -u)" = 0 ]; then
+    readonly_dir=$work/readonly
+    mount --bind "$work/files" "$readonly_dir" && mount -o remount,bind,ro "$readonly_dir" ||
+        fail "cannot make a read-only folder"
+fi
+cleanup() {
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    cd /
+    [ "$(id -u)" = 0 ] && umount "$work/readonly"
+    chmod -R u+w "$work/files"
+    rm -rf "$work"
+}
+pid=
+trap cleanup EXIT
+touch "$readonly_dir/probe" 2>/dev/null && fail "the working folder is writable"
+listing() { find "$readonly_dir" -printf '%p %s %T@\n'; }
+before=$(listing)
+cd "$readonly_dir"
+
+shoot() { [ -n "$shots" ] && import -window root png:- | convert - -sample 50% "$shots/$1.png"; true; }
+audible() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.01; }
+# The picture in a region x y w h changes within half a second.
+moving() { local a; a=$(region_sum "$@"); sleep 0.5; [ "$a" != "$(region_sum "$@")" ]; }
+still() { local a; a=$(region_sum "$@"); sleep 0.3; [ "$a" = "$(region_sum "$@")" ]; }
+now() { date +%s.%N; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
+percent() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.1f", 100 * (b - a) / t }'; }
+
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+start=$(now)
+"$build/vrkdisk" >"$work/out.log" 2>&1 &
+pid=$!
+
+wait_for 30 has_intro
+wait_for 10 intro_focused
+intro=$(intro_window)
+eval "$(xdotool getwindowgeometry --shell "$intro")"
+[ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 800 ] || fail "intro window is ${WIDTH}x${HEIGHT}, not full screen"
+echo "the intro's window is full screen and has the keyboard"
+
+SCALE=4
+LEVEL=3 wait_for 20 bright 0 50 320 79
+wait_for 10 audible
+echo "the logo lights up and the intro's tune is heard"
+# Well into the hold (the fade-in takes 3.2 s, the hold lasts until 12.5 s into the tune).
+sleep 3.5
+shoot intro-logo
+c0=$(cpu_seconds "$pid") t0=$(now)
+sleep 5
+c1=$(cpu_seconds "$pid") t1=$(now)
+logo_cpu=$(percent "$c0" "$c1" "$(seconds "$t0" "$t1")")
+LEVEL=0 wait_for 20 dark 0 0 320 200
+echo "the logo faded out"
+
+LEVEL=4 wait_for 20 bright 0 0 317 197
+wait_for 10 moving 0 0 317 197
+echo "the first scene plays"
+sleep 12
+shoot intro-scene1
+
+# The scene's last picture stands still while the caption fades in over it.
+caption() { still 0 0 110 197 && still 196 0 121 197 && moving 110 50 86 22; }
+wait_for 40 caption
+# The screenshot of the caption at its brightest.
+best=-1
+for _ in $(seq 8); do
+    b=$(brightness 110 50 86 22)
+    [ "$b" -gt "$best" ] && { best=$b; shoot intro-caption; }
+    sleep 0.3
+done
+echo "the caption fades in over the scene's last picture"
+title() { still 0 0 317 29 && still 0 167 317 30 && moving 0 100 317 60; }
+wait_for 30 title
+sleep 2.5
+shoot intro-title
+echo "the large title fades in"
+
+# The second scene: inside the frame it moves, the 10-pixel border stays black.
+second() { LEVEL=0 dark 0 0 320 9 && LEVEL=0 dark 0 191 320 9 && moving 10 10 300 180; }
+wait_for 40 second
+sleep 6
+shoot intro-scene2
+echo "the second scene plays inside its frame"
+
+gone() { ! has_intro; }
+wait_for 60 gone
+end=$(now)
+intro_cpu=$(percent 0 "$(cpu_seconds "$pid")" "$(seconds "$start" "$end")")
+
+SCALE=2
+wait_for 10 player_focused
+LEVEL=5 wait_for 60 bright 15 70 390 220
+loud_now() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.01 1; }
+wait_for 30 loud_now
+echo "the player's window has the keyboard again, its menu shows and its tune plays"
+
+[ "$before" = "$(listing)" ] || fail "the working folder changed: $(listing)"
+echo "nothing was written in the read-only working folder"
+
+xdotool key Escape
+LEVEL=2 wait_for 60 dark 0 0 640 400
+LEVEL=2 wait_for 60 bright 0 0 640 400
+xdotool key Escape
+wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "intro length $(seconds "$start" "$end") s; processor: ${logo_cpu}% of a core while the logo holds, ${intro_cpu}% over the whole intro"
+echo "intro ran uninterrupted from a read-only folder, player followed, exit 0"
