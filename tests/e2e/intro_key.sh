@@ -22,11 +22,9 @@ LEVEL=0 wait_for 30 dark 0 0 320 200
 moving() { local a; a=$(region_sum "$@"); sleep 0.5; [ "$a" != "$(region_sum "$@")" ]; }
 scene() { LEVEL=4 bright 0 0 317 197 && moving 0 0 317 197; }
 wait_for 30 scene
-sleep 2
 xdotool key space
-gone() { ! has_intro; }
 # The final fade, the music's fade-out and the tear-down take a few seconds.
-wait_for 8 gone
+wait_for 8 intro_gone
 SCALE=2
 wait_for 10 player_focused
 LEVEL=5 wait_for 30 bright 15 70 390 220

@@ -54,19 +54,26 @@ player_window() { xdotool search --onlyvisible --name '^Tinselwave$' 2>/dev/null
 # The intro's window once it is shown.
 intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
 has_intro() { [ -n "$(intro_window)" ]; }
+intro_gone() { ! has_intro; }
+# The intro's own picture is lit (its first picture has faded in), wherever its window is.
+intro_lit() {
+    [ "$(import -window "$(intro_window)" -colorspace gray -format '%[fx:int(mean*100)]' \
+        info:- 2>/dev/null)" -gt 0 ] 2>/dev/null
+}
 # The window that has the keyboard focus is the given one (never an empty one).
 focused() { [ -n "$1" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 intro_focused() { focused "$(intro_window)"; }
 player_focused() { focused "$(player_window)"; }
 
-# Gets past the intro as a person would: once its picture shows (the logo lights up), a key
-# press on the keyboard, which goes to the focused window; the intro must then close.
+# The one way past the intro, as a person would: once its window has the keyboard and its
+# picture shows (the logo lights up), a key press on the keyboard; the intro must then close
+# and give the keyboard back to the player's window.
 skip_intro() {
     wait_for 30 has_intro
     wait_for 10 intro_focused
-    SCALE=4 LEVEL=3 wait_for 30 bright 0 50 320 79
+    wait_for 30 intro_lit
     xdotool key space
-    wait_for 30 bash -c "! xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' >/dev/null 2>&1"
+    wait_for 30 intro_gone
     wait_for 10 player_focused
 }
 
@@ -103,21 +110,3 @@ watch_restart() {
     echo $!
 }
 
-# The intro's window, while it plays.
-intro_window() { xdotool search --onlyvisible --name '^VEXEL 3DEngine v2$' 2>/dev/null | tail -1; }
-
-# Gets past the intro as a person would: once its window shows, a key press cuts it short.
-# Returns as soon as the player's own window is there (the intro has ended).
-pass_intro() {
-    local end=$(( $(date +%s) + 60 )) w
-    while [ "$(date +%s)" -lt "$end" ]; do
-        [ -n "$(player_window)" ] && return 0
-        w=$(intro_window)
-        if [ -n "$w" ]; then
-            xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus "$w" 2>/dev/null
-            xdotool key space
-        fi
-        sleep 0.3
-    done
-    fail "neither the intro nor the player showed a window"
-}

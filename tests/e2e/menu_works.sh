@@ -46,7 +46,7 @@ wait_for 10 moved
 echo "mouse scrolls the list"
 
 # A click plays the row under the cursor: the old tune fades out, the new one plays.
-sleep 1
+wait_for 20 settled
 mark
 xdotool click 1
 wait_for 20 restarted
@@ -54,8 +54,8 @@ wait_for 20 loud
 echo "a click switched the tune"
 
 # L: the indicator in the top-left corner changes, and a random tune starts.
+wait_for 20 settled
 indicator=$(region_sum 0 0 40 14)
-sleep 1
 mark
 xdotool key l
 flipped() { [ "$(region_sum 0 0 40 14)" != "$indicator" ]; }
@@ -79,9 +79,9 @@ echo "Q lit the meter and cleared it"
 # A scroll-text row: the band fades to its background, then the new text enters.
 # Down to the bottom of the list (the row after the last), then one slot up: the last text.
 xdotool key --repeat 160 --delay 5 Down
-sleep 0.5
+wait_for 20 settled
 xdotool key --repeat 2 --delay 50 Up
-sleep 0.5
+wait_for 20 settled
 xdotool key Return
 band_text() { [ "$(brightness 140 320 372 30)" -gt "$empty" ]; }
 band_empty() { [ "$(brightness 140 320 372 30)" -le "$empty" ]; }

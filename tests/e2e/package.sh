@@ -47,7 +47,7 @@ unset LD_LIBRARY_PATH
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 "$root/usr/bin/tinselwave" >"$work/out.log" 2>&1 &
 pid=$!
-pass_intro
+skip_intro
 LEVEL=5 wait_for 90 bright 15 70 390 220
 audible() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.01; }
 wait_for 60 audible

@@ -18,7 +18,8 @@ xdotool mousemove 640 400
 start_disk "$build/vrkdisk_small"
 
 menu_shown() { [ -n "$(player_window)" ] && LEVEL=5 bright 15 70 390 220; }
-wait_for 90 past_intro menu_shown
+skip_intro
+wait_for 90 menu_shown
 activate_player
 
 loud() { [ -s audio.raw ] && python3 "$here/loudness.py" audio.raw 0.02 0.5; }
@@ -42,7 +43,7 @@ echo "the wheel scrolls the list"
 
 # Down a whole row slot (two presses) to the second tune, and play it.
 xdotool key --delay 100 Down Down
-sleep 0.5
+wait_for 20 settled
 watch_restart "$work/audio.raw" "$work/restarted" >/dev/null
 xdotool key Return
 wait_for 20 restarted

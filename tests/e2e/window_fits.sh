@@ -25,7 +25,8 @@ lit() {
         info:- 2>/dev/null)" -gt 5 ] 2>/dev/null
 }
 shown() { [ -n "$(player_window)" ] && sized 640 400 && lit; }
-wait_for 90 past_intro shown
+skip_intro
+wait_for 90 shown
 frame=$(xprop -id "$(player_window)" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$')
 bottom=$(( $(field "Absolute upper-left Y") + 400 + ${frame##*,} ))
 top=$(( $(field "Absolute upper-left Y") - $(echo "$frame" | cut -d, -f3) ))
