@@ -39,9 +39,6 @@ inline const std::uint8_t* IndexRow(const PtcSurface* s, int y) {
     return s->pixels.data() + static_cast<std::size_t>(y) * s->pitch;
 }
 
-inline bool IsArgb(const PtcSurface* s) {
-    return s && s->format.bits == 32 && !s->format.indexed();
-}
 inline bool IsIndexed(const PtcSurface* s) {
     return s && s->format.bits == 8;
 }

@@ -45,20 +45,11 @@ Instrument oneShot(const std::string& name, std::vector<float> data, double rate
 
 } // namespace
 
-Harmonics sawWave() {
-    return [](int k) { return 1.0 / k; };
-}
-Harmonics squareWave() {
-    return [](int k) { return (k & 1) ? 1.0 / k : 0.0; };
-}
 Harmonics pulseWave(double duty) {
     return [duty](int k) { return std::sin(3.141592653589793 * k * duty) / k; };
 }
 Harmonics triangleWave() {
     return [](int k) { return (k & 1) ? ((k & 2) ? -1.0 : 1.0) / (double(k) * k) : 0.0; };
-}
-Harmonics sineWave() {
-    return [](int k) { return k == 1 ? 1.0 : 0.0; };
 }
 Harmonics organWave(const std::vector<double>& drawbars) {
     return [drawbars](int k) {

@@ -27,11 +27,8 @@ struct Rng { // xorshift32, fixed seed
 
 // Amplitude of harmonic k (1-based) of a waveform; phase is sine.
 using Harmonics = std::function<double(int k)>;
-Harmonics sawWave();
-Harmonics squareWave();
 Harmonics pulseWave(double duty);
 Harmonics triangleWave();
-Harmonics sineWave();
 Harmonics organWave(const std::vector<double>& drawbars); // levels of harmonics 1..n
 Harmonics vowelWave(double formant1, double formant2, double fundamental); // "ah"/"oo" choirs
 

@@ -17,6 +17,25 @@ struct Layer {
     int level; // overall volume of the section
 };
 
+// Bells ring still: no slides; the strings tremble (tremolo) and drift, the melody bell gets a
+// slow shimmer of vibrato on its long notes, the ostinato and its echo face it.
+Expression bellExpression() {
+    Expression e;
+    e.channels = {{OSTINATO, Role::Counter, 84}, {ECHO, Role::Plain, 200},
+                  {MELODY, Role::Lead, 140},     {TUBULAR, Role::Plain, 170},
+                  {BASS, Role::Bass, 128},       {PAD1, Role::Pad, 44},
+                  {PAD2, Role::Pad, 212},        {PAD3, Role::Pad, 128}};
+    e.vibrato = 0x22;
+    e.vibratoAfter = 4;
+    e.slideEvery = 0;
+    e.fadeMinRows = 8;
+    e.swell = 30;
+    e.tremolo = 0x42;
+    e.panDrift = 1;
+    e.rollEvery = 0;
+    return e;
+}
+
 } // namespace
 
 Module carolOfTheBells() {
@@ -84,22 +103,7 @@ Module carolOfTheBells() {
         row += bar;
     }
     s.off(row - 2, BASS);
-    // Bells ring still: no slides; the strings tremble (tremolo) and drift, the melody bell
-    // gets a slow shimmer of vibrato on its long notes, the ostinato and its echo face it.
-    Expression e;
-    e.channels = {{OSTINATO, Role::Counter, 84}, {ECHO, Role::Plain, 200},
-                  {MELODY, Role::Lead, 140},     {TUBULAR, Role::Plain, 170},
-                  {BASS, Role::Bass, 128},       {PAD1, Role::Pad, 44},
-                  {PAD2, Role::Pad, 212},        {PAD3, Role::Pad, 128}};
-    e.vibrato = 0x22;
-    e.vibratoAfter = 4;
-    e.slideEvery = 0;
-    e.fadeMinRows = 8;
-    e.swell = 30;
-    e.tremolo = 0x42;
-    e.panDrift = 1;
-    e.rollEvery = 0;
-    express(s, e);
+    express(s, bellExpression());
     s.finish(130, 6, 0.88);
     return s.module();
 }
