@@ -165,10 +165,10 @@ Image paintBoiler() {
             const float up = (128 - static_cast<float>(x)) / 128,
                         side = (128 - static_cast<float>(y)) / 128;
             const float diffuse = 0.18f + 0.5f * std::fmax(up, 0.0f);
-            const float spec =
+            const float sheen =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up - 0.55f, side + 0.3f) * 2.2f), 2.0f);
             Rgb c = art::scale(Rgb{30, 90, 70}, diffuse);
-            c = art::add(c, art::scale(Rgb{200, 225, 255}, spec));
+            c = art::add(c, art::scale(Rgb{200, 225, 255}, sheen));
             img.at(x, y) = art::pack(c);
         }
     return img;

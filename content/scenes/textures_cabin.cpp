@@ -131,12 +131,12 @@ Image paintBauble() {
             // Normals point into the ball (see the boiler's light map): up is the low end of u.
             const float up = (128.0f - x) / 128, side = (128.0f - y) / 128;
             const float body = 0.25f + 0.55f * std::fmax(0.0f, 0.6f + 0.4f * up);
-            const float spec =
+            const float sheen =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up - 0.5f, side - 0.35f) * 3.0f), 1.5f);
             const float warm =
                 std::pow(std::fmax(0.0f, 1 - std::hypot(up + 0.1f, side + 0.6f) * 2.5f), 2.0f);
             Rgb c = art::scale(Rgb{40, 90, 230}, body);
-            c = art::add(c, art::scale(Rgb{255, 255, 255}, spec));
+            c = art::add(c, art::scale(Rgb{255, 255, 255}, sheen));
             c = art::add(c, art::scale(Rgb{255, 170, 70}, warm * 0.8f));
             img.at(x, y) = art::pack(c);
         }
