@@ -1,6 +1,7 @@
 // Textures written by ImageMagick, a tool no one here wrote: 24-bit, 32-bit and 8-bit palette
 // TGA files load as textures, palette textures and transparency maps with the texels
 // ImageMagick itself decodes from the same files.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "data/tga.h"
@@ -30,7 +31,7 @@ class ImageMagickTextures : public ::testing::Test {
         engine::engineSettings.maxCompat = 0;
         engine::CollectLights(nullptr);
     }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
     // ImageMagick writes name from the random picture of the seed with the options, its rows

@@ -18,13 +18,7 @@ namespace preptest {
 
 namespace {
 
-void put16(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = v & 0xFF;
-    b[at + 1] = (v >> 8) & 0xFF;
-}
-void put32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF;
-}
+using datatest::put16;
 
 Bytes header(int type, int w, int h, int depth, int mapLength) {
     Bytes b(18, 0);
@@ -47,29 +41,6 @@ Bytes trueColour(int w, int h, int bytes, const std::function<std::uint32_t(int,
             for (int i = 0; i < bytes; ++i) b.push_back((v >> (8 * i)) & 0xFF);
         }
     return b;
-}
-
-Bytes buildArchive(const std::vector<Entry>& entries) {
-    Bytes out;
-    std::vector<std::size_t> offsets;
-    for (const Entry& e : entries) {
-        offsets.push_back(out.size());
-        out.insert(out.end(), e.data.begin(), e.data.end());
-    }
-    const std::size_t directory = out.size();
-    const std::size_t total = directory + 2 + 21 * entries.size() + 8;
-    out.resize(total, 0);
-    put16(out, directory, static_cast<std::uint32_t>(entries.size()));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::size_t r = directory + 2 + 21 * i;
-        std::memcpy(&out[r], entries[i].name.c_str(),
-                    std::min<std::size_t>(12, entries[i].name.size()));
-        put32(out, r + 13, static_cast<std::uint32_t>(total - offsets[i]));
-        put32(out, r + 17, static_cast<std::uint32_t>(entries[i].data.size()));
-    }
-    put32(out, total - 8, static_cast<std::uint32_t>(total - directory));
-    std::memcpy(&out[total - 4], "DATA", 4);
-    return out;
 }
 
 std::string captured;
@@ -106,10 +77,7 @@ PictureFile::PictureFile(const std::vector<Entry>& entries) {
     char pattern[] = "/tmp/vrkprep.XXXXXX";
     if (!mkdtemp(pattern)) std::abort();
     dir = pattern;
-    const Bytes bytes = buildArchive(entries);
-    std::ofstream(path("vrk.bin"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    datatest::writeFile(path("vrk.bin"), datatest::buildArchive(entries));
     archive = std::make_unique<DataArchive>(path("vrk.bin").c_str());
     engine::SetPictureArchive(archive.get());
 }
@@ -118,11 +86,6 @@ PictureFile::~PictureFile() {
     engine::SetPictureArchive(nullptr);
     archive.reset();
     std::filesystem::remove_all(dir);
-}
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool HaveConvert() {

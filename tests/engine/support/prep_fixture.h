@@ -10,21 +10,19 @@
 
 #include "data/archive.h"
 #include "scene/records.h"
+#include "tests/data/test_files.h"
 
 namespace preptest {
 
-using Bytes = std::vector<std::uint8_t>;
+// Data files are built by the data tests' archive writer.
+using datatest::Bytes;
+using datatest::Entry;
 
 // TGA files, top row first. texel(x, y) gives 0xAARRGGBB (32 and 24 bits) or an index (8 bits).
 Bytes Tga32(int w, int h, const std::function<std::uint32_t(int, int)>& texel);
 Bytes Tga24(int w, int h, const std::function<std::uint32_t(int, int)>& texel);
 Bytes Tga8(int w, int h, const std::vector<std::uint32_t>& palette,
            const std::function<std::uint8_t(int, int)>& index);
-
-struct Entry {
-    std::string name;
-    Bytes data;
-};
 
 // A scratch folder holding a data file of the entries; the engine reads pictures from it while
 // the object lives.
@@ -41,7 +39,9 @@ class PictureFile {
     std::unique_ptr<DataArchive> archive;
 };
 
-Bytes ReadFile(const std::string& path);
+inline Bytes ReadFile(const std::string& path) {
+    return datatest::readFile(path);
+}
 // Runs ImageMagick's convert with the arguments; true on success.
 bool Convert(const std::string& arguments);
 bool HaveConvert();
