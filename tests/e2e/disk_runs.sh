@@ -37,8 +37,5 @@ LEVEL=2 wait_for 60 bright 0 0 640 400
 wait_for 30 test -e "$work/restarted"
 wait_for 30 audible
 xdotool key Escape
-wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || { cat "$work/out.log"; fail "exit status $status"; }
+expect_exit_0
 echo "disk ran: fade-in, tune, menu, end pictures with their tune, exit 0"

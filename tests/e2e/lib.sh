@@ -110,3 +110,20 @@ watch_restart() {
     echo $!
 }
 
+
+# Waits for the program ($pid) to end and fails unless its exit status is 0.
+expect_exit_0() {
+    wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
+    wait "$pid"
+    local status=$?
+    [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+# Leaves the menu, then the end pictures as soon as they show, and expects exit status 0.
+leave_disk() {
+    xdotool key Escape
+    LEVEL=2 wait_for 60 dark 0 0 640 400
+    LEVEL=2 wait_for 60 bright 0 0 640 400
+    xdotool key Escape
+    expect_exit_0
+}

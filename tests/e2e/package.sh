@@ -57,10 +57,7 @@ LEVEL=2 wait_for 60 dark 0 0 640 400
 LEVEL=2 wait_for 60 bright 0 0 640 400
 focus_player
 xdotool key Escape
-wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || fail "exit status $status"
+expect_exit_0
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "the disk wrote into its working folder"
 echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KB; Depends: $depends"
 echo "the unpacked launcher ran the disk from another folder and exited 0"
