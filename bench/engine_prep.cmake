@@ -3,4 +3,5 @@
 vrk_add_bench(bench_engine_prep
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine/prep_bench.cpp
             ${CMAKE_SOURCE_DIR}/tests/engine/support/prep_fixture.cpp
+            ${CMAKE_SOURCE_DIR}/tests/data/test_files.cpp
     LIBS vrk_engine)
