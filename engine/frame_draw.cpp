@@ -67,14 +67,15 @@ void drawPhong(const scene::Vertex* const* p, const scene::Material& m, const Fr
 }
 
 // Gouraud (computed light) and constant gouraud (precomputed vertex light).
-void drawGouraud(const scene::Vertex* const* p, const scene::Material& m, const FrameContext& ctx,
+void drawGouraud(scene::Vertex* const* p, const scene::Material& m, const FrameContext& ctx,
                  const FrameLights& lights) {
     const bool computed = m.shading == 2;
     const std::uint8_t* texture = m.texture.texturePixels;
     if (texture) {
         ShadedVertex v[3];
         for (int i = 0; i < 3; ++i) {
-            const float s = computed ? 62.0f * GouraudLight(lights, *p[i]) : p[i]->vertexLight;
+            const float s =
+                computed ? 62.0f * SharedGouraudLight(lights, *p[i]) : p[i]->vertexLight;
             v[i] = {p[i]->sx, p[i]->sy, p[i]->u, p[i]->v, s, 0};
         }
         if (finite(v)) ctx.drawers->shadedTexture(v, texture);
@@ -82,7 +83,7 @@ void drawGouraud(const scene::Vertex* const* p, const scene::Material& m, const 
     }
     ScreenVertex v[3];
     for (int i = 0; i < 3; ++i) {
-        const float l = computed ? 255.0f * GouraudLight(lights, *p[i]) : p[i]->vertexLight;
+        const float l = computed ? 255.0f * SharedGouraudLight(lights, *p[i]) : p[i]->vertexLight;
         v[i] = {p[i]->sx, p[i]->sy, l, 0.0f, 0};
     }
     if (finite(v)) ctx.drawers->gouraud(v);
@@ -104,7 +105,7 @@ void drawMetal(const scene::Vertex* const* p, const FrameContext& ctx) {
 
 void DrawFace(const scene::Face& face, const FrameContext& ctx, const FrameLights& lights) {
     if (!ctx.frame || !face.material) return;
-    const scene::Vertex* p[3] = {face.va, face.vb, face.vc};
+    scene::Vertex* const p[3] = {face.va, face.vb, face.vc};
     const scene::Material& m = *face.material;
     switch (m.shading) {
     case 1:

@@ -4,8 +4,17 @@
 
 namespace engine {
 
+namespace {
+
+// Numbers the frames for the vertices' kept light; never 0, the number a new vertex holds.
+std::uint32_t lastFrameNumber = 0;
+
+} // namespace
+
 void PrepareFrameLights(const LightTable& table, const scene::Camera& camera, int singleLight,
                         FrameLights* out) {
+    if (++lastFrameNumber == 0) lastFrameNumber = 1;
+    out->frame = lastFrameNumber;
     out->camera = camera.matrix;
     out->average = table.lightAverage;
     int count = table.count < 0 ? 0 : (table.count > MAX_LIGHTS ? MAX_LIGHTS : table.count);
@@ -38,6 +47,15 @@ float GouraudLight(const FrameLights& lights, const scene::Vertex& vertex) {
     const float light = sum * lights.average;
     if (!(light > 0.0f)) return 0.0f;
     return light > 1.0f ? 1.0f : light;
+}
+
+float SharedGouraudLight(const FrameLights& lights, scene::Vertex& vertex) {
+    if (lights.frame == 0) return GouraudLight(lights, vertex);
+    if (vertex.lightFrame != lights.frame) {
+        vertex.frameLight = GouraudLight(lights, vertex);
+        vertex.lightFrame = lights.frame;
+    }
+    return vertex.frameLight;
 }
 
 } // namespace engine

@@ -12,6 +12,7 @@ struct FrameLights {
     int count;                          // lights used: the table's, or 1 with singleLight
     float average;                      // the table's lightAverage
     scene::Matrix camera;               // world to camera, for the normals
+    std::uint32_t frame = 0;            // this frame's number; 0 keeps nothing per vertex
 };
 
 void PrepareFrameLights(const LightTable& table, const scene::Camera& camera, int singleLight,
@@ -21,5 +22,8 @@ void PrepareFrameLights(const LightTable& table, const scene::Camera& camera, in
 // dotted with the normal; 0 without lights, for a vertex at a light, and for anything not
 // positive (NaN included); a normal longer than 1 cannot push it past 1.
 float GouraudLight(const FrameLights& lights, const scene::Vertex& vertex);
+
+// The same, worked out once per vertex and frame: a vertex is shared by several faces.
+float SharedGouraudLight(const FrameLights& lights, scene::Vertex& vertex);
 
 } // namespace engine

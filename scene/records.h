@@ -109,6 +109,9 @@ struct Vertex {
     float sx, sy;
     int visible;
     float vertexLight;
+    // The computed light of the frame `lightFrame`, kept for the vertex's other faces.
+    float frameLight;
+    std::uint32_t lightFrame;
 };
 
 struct Face {

@@ -227,6 +227,39 @@ TEST(FrameGouraud, LightsAVertexFromWhereTheLightIsInTheWorld) {
     EXPECT_NEAR(g.shades()[0], 62.0f, 1e-3);
 }
 
+// Two faces, textured and plain, sharing vertices 1 and 2; a light off to one side.
+struct SharedVertices {
+    TestScene t;
+    explicit SharedVertices(scene::Vector light) {
+        scene::Object* o =
+            t.object({{160, 100, 10}, {150, 110, 10}, {170, 110, 10}, {160, 120, 10}},
+                     {{0, 1, 2}, {2, 1, 3}}, t.material(2, true));
+        o->faces[1].material = t.material(2, false);
+        for (int i = 0; i < 4; ++i) o->vertices[i].transformedNormal = {0.3f, 0, -1};
+        t.light(light);
+    }
+    // Vertex 1's light as each face was given it, and the plain face's three shades.
+    std::array<float, 5> shades() {
+        t.render();
+        if (calls.size() != 2) return {};
+        return {calls[0].v[1][4] / 62.0f, calls[1].v[1][2] / 255.0f, calls[1].v[0][2],
+                calls[1].v[1][2], calls[1].v[2][2]};
+    }
+};
+
+TEST(FrameGouraud, SharedVerticesAreLitAlikeByEveryFaceAndAnewEachFrame) {
+    SharedVertices moved({-20, 5, 0});
+    const auto first = moved.shades();
+    EXPECT_NEAR(first[0], first[1], 1e-6);
+    EXPECT_GT(first[0], 0.0f);
+    // The light moves: the next frame lights as a fresh scene would.
+    moved.t.lightRecords.back().position = {30, -5, 2};
+    SharedVertices fresh({30, -5, 2});
+    const auto second = moved.shades();
+    EXPECT_EQ(second, fresh.shades());
+    EXPECT_NE(second[3], first[3]);
+}
+
 TEST(FrameGouraud, BadNormalsNeitherDarkenBelowZeroNorBrightenPastFull) {
     GouraudCase g(true);
     g.t.light({0, 0, 0});
