@@ -1,7 +1,11 @@
 // The intro's two scenes played from this build's vrk.bin as the intro plays them (engine
 // settings, projection, rendering, trail, presentation on a console without a display), with
-// the waits between frames taken out. Each frame's time runs from one frame's start to the next;
-// the counters give the median and the worst of all frames, in milliseconds. The goal is 2 ms.
+// the waits between frames taken out. Each frame's time runs from one frame's start to the next.
+// Every frame is played once per iteration and keeps its shortest time, so that a moment the
+// system takes the processor away is not put on one frame; the counters give the median and the
+// worst frame of the scene by that time, the worst frame of the first play (caches as cold as
+// in the intro, which plays each scene once) and the worst single time seen, in milliseconds.
+// The goal is 2 ms.
 #include "engine/pictures.h"
 #include "intro/intro.h"
 
@@ -86,12 +90,18 @@ void playScene(benchmark::State& state, const char* file, bool first) {
     st.frameSurface = st.previousSurface = nullptr;
     platform::setClockSource(real);
     engine::SetPictureArchive(nullptr);
-    std::vector<double> sorted = frameMs;
-    std::sort(sorted.begin(), sorted.end());
-    if (sorted.empty()) return;
-    state.counters["frames"] = static_cast<double>(sorted.size()) / state.iterations();
-    state.counters["median_ms"] = sorted[sorted.size() / 2];
-    state.counters["worst_ms"] = sorted.back();
+    const std::size_t frames = frameMs.size() / state.iterations();
+    if (frames == 0) return;
+    std::vector<double> shortest(frameMs.begin(), frameMs.begin() + frames);
+    for (std::size_t i = frames; i < frames * state.iterations(); ++i)
+        shortest[i % frames] = std::min(shortest[i % frames], frameMs[i]);
+    std::sort(shortest.begin(), shortest.end());
+    state.counters["frames"] = static_cast<double>(frames);
+    state.counters["median_ms"] = shortest[frames / 2];
+    state.counters["worst_ms"] = shortest.back();
+    state.counters["worst_first_play_ms"] =
+        *std::max_element(frameMs.begin(), frameMs.begin() + frames);
+    state.counters["worst_single_ms"] = *std::max_element(frameMs.begin(), frameMs.end());
 }
 
 void BM_FirstSceneFrames(benchmark::State& state) {
@@ -101,7 +111,7 @@ void BM_SecondSceneFrames(benchmark::State& state) {
     playScene(state, "hut2.3ds", false);
 }
 
-BENCHMARK(BM_FirstSceneFrames)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SecondSceneFrames)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstSceneFrames)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SecondSceneFrames)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
