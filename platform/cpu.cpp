@@ -28,4 +28,17 @@ bool cpuHasAvx2() {
 #endif
 }
 
+bool cpuHasAvx512Vbmi() {
+#if defined(__i386__) || defined(__x86_64__)
+    static const bool yes = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
+    }();
+    return yes;
+#else
+    return false;
+#endif
+}
+
 } // namespace platform

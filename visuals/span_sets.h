@@ -35,6 +35,12 @@ VRK_SPAN_ROUTINES
 namespace avx2 {
 VRK_SPAN_ROUTINES
 } // namespace avx2
+// AVX-512 (F, BW, VL and VBMI) helps the keyed blend alone; the set takes the rest from AVX2.
+// Call it only where the processor has those extensions.
+namespace avx512 {
+void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
+                    int count, std::uint16_t weightA, std::uint16_t weightB);
+} // namespace avx512
 #endif
 
 struct SpanRoutines {

@@ -19,6 +19,12 @@ const SpanRoutines& choose() {
 #ifdef VRK_SPANS_X86
     static const SpanRoutines avx2Set = VRK_SPAN_TABLE(avx2);
     static const SpanRoutines sse2Set = VRK_SPAN_TABLE(sse2);
+    static const SpanRoutines avx512Set = [] {
+        SpanRoutines set = VRK_SPAN_TABLE(avx2);
+        set.keyedBlend = avx512::keyedBlendSpan;
+        return set;
+    }();
+    if (platform::cpuHasAvx512Vbmi()) return avx512Set;
     return platform::cpuHasAvx2() ? avx2Set : sse2Set;
 #else
     static const SpanRoutines plainSet = VRK_SPAN_TABLE(plain);

@@ -106,6 +106,10 @@ void BM_keyedCopySpan(benchmark::State& s) {
 void BM_keyedBlendSpan(benchmark::State& s) {
     runRow(s, [](Rows& r) { visuals::keyedBlendSpan(r.a, r.b, r.d, ROW, 200, 56); });
 }
+// As the intro's caption and logo fades use it: in place, weights summing to 258.
+void BM_keyedBlendSpanInPlace(benchmark::State& s) {
+    runRow(s, [](Rows& r) { visuals::keyedBlendSpan(r.d, r.b, r.d, ROW, 131, 127); });
+}
 void BM_overlayKeyedSpan(benchmark::State& s) {
     runRow(s, [](Rows& r) { visuals::overlayKeyedSpan(r.a, r.b, r.d, ROW); });
 }
@@ -124,6 +128,7 @@ BENCHMARK(BM_addHalfSpan)->UseManualTime();
 BENCHMARK(BM_addBlueSpan)->UseManualTime();
 BENCHMARK(BM_keyedCopySpan)->UseManualTime();
 BENCHMARK(BM_keyedBlendSpan)->UseManualTime();
+BENCHMARK(BM_keyedBlendSpanInPlace)->UseManualTime();
 BENCHMARK(BM_overlayKeyedSpan)->UseManualTime();
 BENCHMARK(BM_fillKeyedSpan)->UseManualTime();
 

@@ -139,6 +139,10 @@ std::vector<SpanSet> spanSets() {
 #ifdef VRK_SPANS_X86
     sets.push_back(VRK_SPAN_SET(visuals::sse2, always));
     sets.push_back(VRK_SPAN_SET(visuals::avx2, platform::cpuHasAvx2));
+    SpanSet avx512 = VRK_SPAN_SET(visuals::avx2, platform::cpuHasAvx512Vbmi);
+    avx512.name = "visuals::avx512";
+    avx512.keyedBlend = visuals::avx512::keyedBlendSpan;
+    sets.push_back(avx512);
 #endif
     return sets;
 }
@@ -225,8 +229,9 @@ TEST(SpanRoutines, KeyedBlendWeighsSixteenBitLanes) {
     EXPECT_EQ(d[5], 0x01FF00FFu);
 }
 
-// Every byte pair, for weight pairs at the edges of the fast blend's range (both below 256, sum
-// at most 258: the intro's cross-fades sum to 258) and just past it, in every instruction set.
+// Every byte pair, for weight pairs at the edges of the fast blends' ranges (both below 256, sum
+// even and at most 256, or at most 258: the intro's cross-fades sum to 258) and just past them,
+// in every instruction set.
 TEST(SpanRoutines, KeyedBlendMatchesTheReferenceOnEveryBytePair) {
     std::vector<std::uint32_t> a(65536), b(65536);
     for (std::uint32_t i = 0; i < 65536; ++i) {
@@ -238,7 +243,8 @@ TEST(SpanRoutines, KeyedBlendMatchesTheReferenceOnEveryBytePair) {
     const std::uint16_t pairs[][2] = {{255, 3}, {3, 255},   {131, 127}, {129, 129}, {255, 0},
                                       {0, 255}, {128, 128}, {200, 56},  {255, 2},   {130, 129},
                                       {255, 4}, {129, 130}, {255, 255}, {256, 2},   {2, 256},
-                                      {0, 0},   {1, 257},   {254, 5},   {255, 1},   {127, 127}};
+                                      {0, 0},   {1, 257},   {254, 5},   {255, 1},   {127, 127},
+                                      {254, 2}, {2, 254},   {1, 1},     {127, 129}, {100, 100}};
     for (const auto& w : pairs) {
         std::vector<std::uint32_t> want(65536), sse(65536), avx(65536), best(65536);
         ref::keyedBlendSpan(a.data(), b.data(), want.data(), 65536, w[0], w[1]);
@@ -250,6 +256,14 @@ TEST(SpanRoutines, KeyedBlendMatchesTheReferenceOnEveryBytePair) {
         if (platform::cpuHasAvx2()) {
             visuals::avx2::keyedBlendSpan(a.data(), b.data(), avx.data(), 65536, w[0], w[1]);
             EXPECT_EQ(want, avx) << w[0] << "," << w[1];
+        }
+        if (platform::cpuHasAvx512Vbmi()) {
+            visuals::avx512::keyedBlendSpan(a.data(), b.data(), avx.data(), 65536, w[0], w[1]);
+            EXPECT_EQ(want, avx) << w[0] << "," << w[1];
+            std::vector<std::uint32_t> inPlace = a; // the intro blends into its frame
+            visuals::avx512::keyedBlendSpan(inPlace.data(), b.data(), inPlace.data(), 65536, w[0],
+                                            w[1]);
+            EXPECT_EQ(want, inPlace) << w[0] << "," << w[1];
         }
 #endif
     }
