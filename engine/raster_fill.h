@@ -9,6 +9,7 @@
 
 #include "engine/raster.h"
 #include "engine/raster_internal.h"
+#include "engine/raster_spans.h"
 
 namespace engine::raster {
 
@@ -138,9 +139,10 @@ inline void ToFixedVertex(const ClipVertex<NA>& c, const ClipRect& r, FixedVerte
 
 // The path of every drawer: outcodes, the trivial and degenerate rejects, constant gradients,
 // the no-clip path or the clipper, 16.16, the filler. pool[0..2] hold the face (CLIP_POOL
-// room), outcodes receive its three outcodes; span(dst, count, a, steps) fills one span.
-template <int NA, typename Span>
-void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, Span&& span) {
+// room), outcodes receive its three outcodes; makeSpan(steps) gives the face's span filler,
+// fill(dst, count, a), so that what the steps decide is worked out once a face.
+template <int NA, typename MakeSpan>
+void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, MakeSpan&& makeSpan) {
     ClipRect clip;
     if (!CurrentClipRect(clip)) return;
     for (int i = 0; i < 3; ++i) {
@@ -171,9 +173,14 @@ void DrawTriangle(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, Span&& s
         if (n < 3) return;
         for (int i = 0; i < n; ++i) ToFixedVertex(*clipped[i], clip, fixed[i]);
     }
-    FillPolygon<NA>(
-        fixed, n, grad, clip,
-        [&](std::uint32_t* dst, int count, const std::int32_t* a) { span(dst, count, a, step); });
+    FillPolygon<NA>(fixed, n, grad, clip, makeSpan(static_cast<const std::int32_t*>(step)));
+}
+
+// The span filler of a plain span routine: the routine with the face's steps and source.
+template <SpanRoutine SPAN> auto SpansOf(const std::int32_t* steps, const SpanSource& src) {
+    return [steps, &src](std::uint32_t* dst, int count, const std::int32_t* a) {
+        SPAN(dst, count, a, steps, src);
+    };
 }
 
 } // namespace engine::raster

@@ -148,8 +148,7 @@ void AlphaSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::
 template <int NA, SpanRoutine SPAN>
 void Face(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
     DrawTriangle<NA>(pool, outcodes,
-                     [&src](std::uint32_t* dst, int count, const std::int32_t* a,
-                            const std::int32_t* d) { SPAN(dst, count, a, d, src); });
+                     [&src](const std::int32_t* steps) { return SpansOf<SPAN>(steps, src); });
 }
 
 } // namespace

@@ -19,6 +19,30 @@ inline __m256i TailMask(int n) {
     return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), LANES);
 }
 
+// The frame the drawers write into, as a byte range.
+struct FrameRange {
+    const std::uint8_t* begin = rasterTarget.frame;
+    const std::uint8_t* end =
+        rasterTarget.frame + std::int64_t{rasterTarget.height} * rasterTarget.pitch;
+    // Whether the eight pixels from p lie in the frame.
+    bool HasEight(const std::uint32_t* p) const {
+        const auto* b = reinterpret_cast<const std::uint8_t*>(p);
+        return b >= begin && b + 32 <= end;
+    }
+};
+
+// The first n (1 to 7) of eight pixels into p. Inside the frame the eight are read and written
+// back whole, the others unchanged: masked stores are slow on some processors, and a branch
+// on a short span's length mispredicts often.
+inline void StoreFirst(std::uint32_t* p, int n, __m256i pixels, const FrameRange& frame) {
+    if (frame.HasEight(p)) {
+        auto* q = reinterpret_cast<__m256i*>(p);
+        _mm256_storeu_si256(q, _mm256_blendv_epi8(_mm256_loadu_si256(q), pixels, TailMask(n)));
+    } else {
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(p), TailMask(n), pixels);
+    }
+}
+
 // value + lane x step for the eight lanes, modulo 2^32.
 inline __m256i Ramp(std::uint32_t value, std::uint32_t step) {
     return _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(value)),
@@ -56,18 +80,35 @@ struct TexelWalk8 {
     }
 };
 
-// Spans shorter than this cost less one pixel at a time than with a gather's set-up.
+// Environment spans shorter than this cost less one pixel at a time than with a gather's set-up.
 constexpr int SHORT_SPAN = 8;
 
-// Runs a texel loop: combine(texels, frame) gives eight pixels, single(texel, frame) one;
-// whole groups of eight go by gather, the rest one by one.
-template <bool READS_FRAME, typename Combine, typename Single>
-inline void TexelLoop(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-                      const std::uint32_t* texels, Combine combine, Single single) {
-    const auto c23 = [](std::int32_t x) { return (static_cast<std::uint32_t>(x) >> 1) & 0x7FFFFF; };
-    const std::uint32_t du = c23(d[0]), dv = c23(d[1]);
-    int k = 0;
-    if (count >= SHORT_SPAN) {
+// The texel spans of one face: combine(texels, frame) gives eight pixels, single(texel, frame)
+// one; groups of eight go by gather, the last pixels too where the frame has room for eight,
+// else one by one. What the face's steps decide is worked out once, here.
+template <bool READS_FRAME, typename Combine, typename Single> struct TexelSpans {
+    const std::int32_t* d;
+    const std::uint32_t* texels;
+    Combine combine;
+    Single single;
+    std::uint32_t du, dv; // the steps of the 23-bit counters
+    std::uint32_t us, vs; // the steps of the packed registers
+    FrameRange frame;
+
+    static std::uint32_t C23(std::int32_t x) {
+        return (static_cast<std::uint32_t>(x) >> 1) & 0x7FFFFF;
+    }
+    static std::uint32_t PackU23(std::uint32_t x) {
+        return ((x >> 18) & 31) << 27 | ((x >> 15) & 7) << 16 | (x & 0x7FFF);
+    }
+    static std::uint32_t PackV23(std::uint32_t x) { return ((x >> 15) & 255) << 19 | (x & 0x7FFF); }
+
+    TexelSpans(const std::int32_t* steps, const std::uint32_t* t, Combine c, Single s)
+        : d(steps), texels(t), combine(c), single(s), du(C23(steps[0])), dv(C23(steps[1])),
+          us(PackU23(du) | U_STEP_FILL), vs(PackV23(dv) | V_STEP_FILL) {}
+
+    void operator()(std::uint32_t* dst, int count, const std::int32_t* a) const {
+        int k = 0;
         TexelWalk8 walk(a, d);
         const int* base = reinterpret_cast<const int*>(texels);
         for (; k + 8 <= count; k += 8) {
@@ -77,33 +118,42 @@ inline void TexelLoop(std::uint32_t* dst, int count, const std::int32_t* a, cons
             _mm256_storeu_si256(p, combine(t, f));
             walk.Step();
         }
+        // The last pixels by one more gather where the frame has room for eight: every index
+        // lies in the texture, and the pixels past the span are written back as they were.
+        if (k < count && frame.HasEight(dst + k)) {
+            auto* p = reinterpret_cast<__m256i*>(dst + k);
+            const __m256i t = _mm256_i32gather_epi32(base, walk.Index(), 4);
+            const __m256i f = _mm256_loadu_si256(p);
+            _mm256_storeu_si256(p, _mm256_blendv_epi8(f, combine(t, f), TailMask(count - k)));
+            return;
+        }
+        // The rest in the packed registers of the scalar loop, from the counters at pixel k.
+        std::uint32_t ur = PackU23(C23(a[0]) + du * static_cast<std::uint32_t>(k));
+        std::uint32_t vr = PackV23(C23(a[1]) + dv * static_cast<std::uint32_t>(k));
+        for (; k < count; ++k) {
+            dst[k] = single(texels[(ur + vr) >> 16], dst[k]);
+            ur = (ur + us) & U_MASK;
+            vr = (vr + vs) & V_MASK;
+        }
     }
-    // The rest in the packed registers of the scalar loop, from the counters at pixel k.
-    const auto packU = [](std::uint32_t x) {
-        return ((x >> 18) & 31) << 27 | ((x >> 15) & 7) << 16 | (x & 0x7FFF);
-    };
-    const auto packV = [](std::uint32_t x) { return ((x >> 15) & 255) << 19 | (x & 0x7FFF); };
-    std::uint32_t ur = packU(c23(a[0]) + du * static_cast<std::uint32_t>(k));
-    std::uint32_t vr = packV(c23(a[1]) + dv * static_cast<std::uint32_t>(k));
-    const std::uint32_t us = packU(du) | U_STEP_FILL, vs = packV(dv) | V_STEP_FILL;
-    for (; k < count; ++k) {
-        dst[k] = single(texels[(ur + vr) >> 16], dst[k]);
-        ur = (ur + us) & U_MASK;
-        vr = (vr + vs) & V_MASK;
-    }
+};
+
+template <bool READS_FRAME, typename Combine, typename Single>
+TexelSpans<READS_FRAME, Combine, Single> MakeTexelSpans(const std::int32_t* steps,
+                                                        const std::uint32_t* texels,
+                                                        Combine combine, Single single) {
+    return {steps, texels, combine, single};
 }
 
-void TexturedSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-                  const SpanSource& src) {
-    TexelLoop<false>(
-        dst, count, a, d, src.texels, [](__m256i t, __m256i) { return t; },
+auto TexturedSpans(const std::int32_t* steps, const SpanSource& src) {
+    return MakeTexelSpans<false>(
+        steps, src.texels, [](__m256i t, __m256i) { return t; },
         [](std::uint32_t t, std::uint32_t) { return t; });
 }
 
-void HalfSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-              const SpanSource& src) {
-    TexelLoop<true>(
-        dst, count, a, d, src.texels,
+auto HalfSpans(const std::int32_t* steps, const SpanSource& src) {
+    return MakeTexelSpans<true>(
+        steps, src.texels,
         [](__m256i t, __m256i f) {
             const __m256i fe = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFEu));
             return _mm256_add_epi32(_mm256_srli_epi32(_mm256_and_si256(t, fe), 1),
@@ -117,12 +167,12 @@ inline __m256i Weigh(__m256i x, __m256i w) {
     return _mm256_srli_epi16(_mm256_mullo_epi16(x, w), 8);
 }
 
-void BlendSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-               const SpanSource& src) {
+auto BlendSpans(const std::int32_t* steps, const SpanSource& src) {
     const __m256i wo = _mm256_set1_epi32(static_cast<int>(src.opacity));
     const __m256i wt = _mm256_set1_epi32(static_cast<int>(src.transparency));
-    TexelLoop<true>(
-        dst, count, a, d, src.texels,
+    const std::uint32_t opacity = src.opacity, transparency = src.transparency;
+    return MakeTexelSpans<true>(
+        steps, src.texels,
         [wo, wt](__m256i t, __m256i f) {
             const __m256i z = _mm256_setzero_si256();
             const __m256i lo = _mm256_add_epi16(Weigh(_mm256_unpacklo_epi8(t, z), wo),
@@ -131,8 +181,8 @@ void BlendSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::
                                                 Weigh(_mm256_unpackhi_epi8(f, z), wt));
             return _mm256_packus_epi16(lo, hi);
         },
-        [&src](std::uint32_t t, std::uint32_t f) {
-            return BlendPixel(t, f, src.opacity, src.transparency);
+        [opacity, transparency](std::uint32_t t, std::uint32_t f) {
+            return BlendPixel(t, f, opacity, transparency);
         });
 }
 
@@ -146,10 +196,9 @@ inline __m256i AlphaLanes(__m256i t, __m256i f) {
     return _mm256_add_epi16(Weigh(t, wTexel), Weigh(f, wFrame));
 }
 
-void AlphaSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
-               const SpanSource& src) {
-    TexelLoop<true>(
-        dst, count, a, d, src.texels,
+auto AlphaSpans(const std::int32_t* steps, const SpanSource& src) {
+    return MakeTexelSpans<true>(
+        steps, src.texels,
         [](__m256i t, __m256i f) {
             const __m256i z = _mm256_setzero_si256();
             const __m256i lo = AlphaLanes(_mm256_unpacklo_epi8(t, z), _mm256_unpacklo_epi8(f, z));
@@ -159,9 +208,18 @@ void AlphaSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::
         AlphaPixel);
 }
 
+// The same as span routines, one span at a time.
+template <auto MAKE>
+void SpanThrough(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
+                 const SpanSource& src) {
+    MAKE(d, src)(dst, count, a);
+}
+
+// Spans shorter than eight go pixel by pixel only where the frame has no room for eight.
 void GouraudSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
                  const SpanSource& src) {
-    if (count < SHORT_SPAN) {
+    const FrameRange frame;
+    if (count < 8 && !frame.HasEight(dst)) {
         ScalarSpans().gouraud(dst, count, a, d, src);
         return;
     }
@@ -179,14 +237,13 @@ void GouraudSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), pixels());
         light = _mm256_add_epi32(light, step);
     }
-    if (k < count) {
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + k), TailMask(count - k), pixels());
-    }
+    if (k < count) StoreFirst(dst + k, count - k, pixels(), frame);
 }
 
 void ShadedTextureSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
                        const SpanSource& src) {
-    if (count < SHORT_SPAN) {
+    const FrameRange frame;
+    if (count < 8 && !frame.HasEight(dst)) {
         ScalarSpans().shadedTexture(dst, count, a, d, src);
         return;
     }
@@ -199,25 +256,27 @@ void ShadedTextureSpan(std::uint32_t* dst, int count, const std::int32_t* a, con
     const int* indices = reinterpret_cast<const int*>(src.indices);
     const int* shade = reinterpret_cast<const int*>(src.indices + 65536);
     const __m256i byte = _mm256_set1_epi32(255);
-    for (int k = 0; k < count; k += 8) {
-        const __m256i mask = TailMask(count - k);
+    // Every lane's reads lie in the texture and its shade table, past the span's end too.
+    const auto pixels = [&] {
         // Index bytes are read as 32-bit words; the three bytes after the last index lie in
         // the shade table.
         const __m256i at =
             _mm256_or_si256(_mm256_slli_epi32(_mm256_and_si256(_mm256_srli_epi32(v, 16), byte), 8),
                             _mm256_and_si256(_mm256_srli_epi32(u, 16), byte));
-        const __m256i index = _mm256_and_si256(
-            _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), indices, at, mask, 1), byte);
+        const __m256i index = _mm256_and_si256(_mm256_i32gather_epi32(indices, at, 1), byte);
         const __m256i entry =
             _mm256_or_si256(_mm256_slli_epi32(index, 6),
                             _mm256_and_si256(_mm256_srli_epi32(l, 16), _mm256_set1_epi32(63)));
-        const __m256i pixels =
-            _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), shade, entry, mask, 4);
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + k), mask, pixels);
+        return _mm256_i32gather_epi32(shade, entry, 4);
+    };
+    int k = 0;
+    for (; k + 8 <= count; k += 8) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), pixels());
         u = _mm256_add_epi32(u, du);
         v = _mm256_add_epi32(v, dv);
         l = _mm256_add_epi32(l, dl);
     }
+    if (k < count) StoreFirst(dst + k, count - k, pixels(), frame);
 }
 
 void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
@@ -252,24 +311,33 @@ void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const
 template <int NA, SpanRoutine SPAN>
 void Face(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
     DrawTriangle<NA>(pool, outcodes,
-                     [&src](std::uint32_t* dst, int count, const std::int32_t* a,
-                            const std::int32_t* d) { SPAN(dst, count, a, d, src); });
+                     [&src](const std::int32_t* steps) { return SpansOf<SPAN>(steps, src); });
+}
+
+template <int NA, auto MAKE>
+void FaceWith(ClipVertex<NA>* pool, std::uint32_t* const* outcodes, const SpanSource& src) {
+    DrawTriangle<NA>(pool, outcodes,
+                     [&src](const std::int32_t* steps) { return MAKE(steps, src); });
 }
 
 } // namespace
 
 const FaceRoutines& Avx2FaceTable() {
     static const FaceRoutines faces = {Face<1, GouraudSpan>,     Face<3, ShadedTextureSpan>,
-                                       Face<2, EnvironmentSpan>, Face<2, TexturedSpan>,
-                                       Face<2, HalfSpan>,        Face<2, BlendSpan>,
-                                       Face<2, AlphaSpan>};
+                                       Face<2, EnvironmentSpan>, FaceWith<2, TexturedSpans>,
+                                       FaceWith<2, HalfSpans>,   FaceWith<2, BlendSpans>,
+                                       FaceWith<2, AlphaSpans>};
     return faces;
 }
 
 const SpanRoutines& Avx2SpanTable() {
-    static const SpanRoutines routines = {GouraudSpan,  ShadedTextureSpan, EnvironmentSpan,
-                                          TexturedSpan, HalfSpan,          BlendSpan,
-                                          AlphaSpan};
+    static const SpanRoutines routines = {GouraudSpan,
+                                          ShadedTextureSpan,
+                                          EnvironmentSpan,
+                                          SpanThrough<TexturedSpans>,
+                                          SpanThrough<HalfSpans>,
+                                          SpanThrough<BlendSpans>,
+                                          SpanThrough<AlphaSpans>};
     return routines;
 }
 

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/raster.h"
 #include "engine/raster_spans.h"
 #include "engine/settings.h"
 #include "support/raster_reference.h"
@@ -149,15 +150,22 @@ TEST(SpanArithmeticTest, EveryInnerLoopComputesItsPlainPerPixelFormula) {
                 const int count = 1 + static_cast<int>(rng() % 70);
                 std::int32_t a[3], d[3];
                 RandomSpan(rng, which, count, a, d);
-                std::vector<std::uint32_t> before(count + 2);
+                // Every other span lies in the frame being drawn, with room past its end.
+                const bool inFrame = n % 2 == 1;
+                std::vector<std::uint32_t> before(count + (inFrame ? 12 : 2));
                 for (auto& b : before) b = rng();
                 std::vector<std::uint32_t> row = before;
+                const int size = static_cast<int>(row.size());
+                engine::SetRasterTarget(inFrame ? reinterpret_cast<std::uint8_t*>(row.data())
+                                                : nullptr,
+                                        size * 4, size, 1);
                 Pick(*set, which)(row.data() + 1, count, a, d, pics.src);
+                engine::SetRasterTarget(nullptr, 0, 0, 0);
                 ASSERT_EQ(row.front(), before.front());
-                ASSERT_EQ(row.back(), before.back());
+                for (int k = count + 1; k < size; ++k) ASSERT_EQ(row[k], before[k]);
                 for (int k = 0; k < count; ++k) {
                     ASSERT_EQ(row[k + 1], Expected(which, pics, a, d, k, before[k + 1]))
-                        << "pixel " << k << " of " << count;
+                        << "pixel " << k << " of " << count << (inFrame ? " in the frame" : "");
                 }
             }
         }
@@ -178,10 +186,14 @@ TEST(SpanArithmeticTest, WideLoopsMatchTheScalarOnesForAnyWeights) {
         RandomSpan(rng, which, count, a, d);
         pics.src.opacity = rng();
         pics.src.transparency = rng();
-        std::vector<std::uint32_t> one(count), two(count);
-        for (int k = 0; k < count; ++k) one[k] = two[k] = rng();
+        // The wide loops' span lies in the frame being drawn, with room past its end.
+        std::vector<std::uint32_t> one(count + 8), two(count + 8);
+        for (int k = 0; k < count + 8; ++k) one[k] = two[k] = rng();
         Pick(engine::raster::ScalarSpans(), which)(one.data(), count, a, d, pics.src);
+        engine::SetRasterTarget(reinterpret_cast<std::uint8_t*>(two.data()), (count + 8) * 4,
+                                count + 8, 1);
         Pick(*wide, which)(two.data(), count, a, d, pics.src);
+        engine::SetRasterTarget(nullptr, 0, 0, 0);
         ASSERT_EQ(one, two) << "routine " << which << ", " << count << " pixels";
     }
 }
