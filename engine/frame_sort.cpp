@@ -42,14 +42,19 @@ void insertionSort(SortEntry* e, std::uint32_t* k, int count) {
 
 } // namespace
 
-void SortFrameEntries(SortEntry* entries, int count) {
-    if (count < 2) return;
-    const std::size_t n = static_cast<std::size_t>(count);
+void ReserveFrameSort(int count) {
+    const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
     if (bits.size() < n) {
         bits.resize(n);
         scratchBits.resize(n);
         scratch.resize(n);
     }
+}
+
+void SortFrameEntries(SortEntry* entries, int count) {
+    if (count < 2) return;
+    const std::size_t n = static_cast<std::size_t>(count);
+    ReserveFrameSort(count);
     for (std::size_t i = 0; i < n; ++i) bits[i] = descendingBits(entries[i].key);
     if (count <= 32) {
         insertionSort(entries, bits.data(), count);

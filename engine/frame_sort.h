@@ -8,4 +8,8 @@ namespace engine {
 // so the same scene and frame always draw alike. Keys must not be NaN (the frame drops those).
 void SortFrameEntries(SortEntry* entries, int count);
 
+// Makes the sort's working room for count entries now, so that a scene's first frame does not
+// wait for the memory.
+void ReserveFrameSort(int count);
+
 } // namespace engine

@@ -80,7 +80,7 @@ struct TexelWalk8 {
     }
 };
 
-// Environment spans shorter than this cost less one pixel at a time than with a gather's set-up.
+// Spans of the gathering loops below shorter than this cost less one pixel at a time.
 constexpr int SHORT_SPAN = 8;
 
 // The texel spans of one face: combine(texels, frame) gives eight pixels, single(texel, frame)
@@ -242,8 +242,8 @@ void GouraudSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std
 
 void ShadedTextureSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,
                        const SpanSource& src) {
-    const FrameRange frame;
-    if (count < 8 && !frame.HasEight(dst)) {
+    // Its two gathers, one waiting for the other, cost a short span more than the scalar loop.
+    if (count < SHORT_SPAN) {
         ScalarSpans().shadedTexture(dst, count, a, d, src);
         return;
     }
@@ -276,7 +276,7 @@ void ShadedTextureSpan(std::uint32_t* dst, int count, const std::int32_t* a, con
         v = _mm256_add_epi32(v, dv);
         l = _mm256_add_epi32(l, dl);
     }
-    if (k < count) StoreFirst(dst + k, count - k, pixels(), frame);
+    if (k < count) StoreFirst(dst + k, count - k, pixels(), FrameRange{});
 }
 
 void EnvironmentSpan(std::uint32_t* dst, int count, const std::int32_t* a, const std::int32_t* d,

@@ -1,7 +1,9 @@
 #include "engine/sort_table.h"
 
+#include <cstring>
 #include <vector>
 
+#include "engine/frame_sort.h"
 #include "engine/log.h"
 
 namespace engine {
@@ -37,6 +39,10 @@ int AllocFaceSortTable(scene::Scene* scene) {
     scene->faceSortTable = table;
     if (!table) return 0;
     tableRecords().push_back({table, static_cast<int>(entries)});
+    // Large zeroed blocks come from the system unmapped; writing them now maps their pages
+    // before the first frame instead of during it, and so does the sort's own room.
+    std::memset(table, 0, static_cast<std::size_t>(entries) * sizeof(SortEntry));
+    ReserveFrameSort(static_cast<int>(entries));
     return 1;
 }
 
