@@ -11,15 +11,35 @@ namespace visuals::avx512 {
 
 namespace {
 
-// The weights go into one multiply-add of byte pairs, the weights unsigned and the pixels as
-// signed bytes. Two ways of making the pixels signed:
-// - p - 128 (p ^ 0x80), for weights whose sum W is even and at most 256: the sum of products
-//   is S - 128 W exactly, never saturating, and as 128 W = 256 (W / 2) its high byte plus W / 2
-//   is S >> 8 (S stays below 65536, so no carry is lost);
-// - 127 - p (p ^ 0x7F), for sums up to 258 (the intro's cross-fades): the sum is 127 W - S,
-//   saturating downwards only where S >= 65534, where the result is 255 either way; one
-//   subtraction from 127 W gives S.
-enum class Signing { Centred, Mirrored };
+// Every way below puts the pixel pairs (a, b) through one multiply-add of byte pairs, one
+// operand unsigned and the other signed, and takes the high byte of each 16-bit sum x; S is
+// a wA + b wB, the result min(S >> 8, 255).
+enum class Way {
+    // One weight 128 to 255, the other 0 to 127 (every cross-fade of the disk): the pixels
+    // unsigned, the large weight wL as wL - 256. Then x = S - 256 pL (pL the pixel it weighs),
+    // never saturating, and S >> 8 = pL + the high byte of x. With W = wA + wB at most 256
+    // that sum stays below 256; past that it is taken with signed saturation about 128.
+    LargeA,
+    LargeB,
+    LargeASaturating,
+    LargeBSaturating,
+    // Otherwise the weights unsigned and the pixels made signed. As p - 128 (p ^ 0x80), for W
+    // even and at most 256: x = S - 128 W exactly, and S >> 8 is its high byte plus W / 2.
+    Centred,
+    // As 127 - p (p ^ 0x7F), for W up to 258: x = 127 W - S, saturating only where S >= 65534
+    // (the result is 255 either way); one subtraction from 127 W gives S.
+    Mirrored,
+};
+
+constexpr bool largeA(Way w) {
+    return w == Way::LargeA || w == Way::LargeASaturating;
+}
+constexpr bool largeWeight(Way w) {
+    return w != Way::Centred && w != Way::Mirrored;
+}
+constexpr bool saturating(Way w) {
+    return w == Way::LargeASaturating || w == Way::LargeBSaturating;
+}
 
 // The result bytes: the high byte of every 16-bit sum, in pixel order. Unpacking works within
 // 128-bit lanes; lane L's low half holds its channel bytes 0-7, its high half bytes 8-15.
@@ -33,28 +53,53 @@ __m512i highBytesInOrder() {
     return _mm512_load_si512(index);
 }
 
-template <Signing SIGNING, bool IN_PLACE>
+// The blend of sixteen pixel pairs, one way.
+template <Way WAY> struct Blend {
+    __m512i weights, order, flip, offset;
+
+    Blend(int weightA, int weightB) : order(highBytesInOrder()) {
+        const int total = weightA + weightB;
+        if constexpr (largeWeight(WAY)) {
+            const int wa = largeA(WAY) ? weightA - 256 : weightA;
+            const int wb = largeA(WAY) ? weightB : weightB - 256;
+            weights = _mm512_set1_epi16(static_cast<short>((wa & 255) | (wb & 255) << 8));
+            flip = _mm512_set1_epi8(static_cast<char>(0x80));
+            offset = flip;
+        } else {
+            weights = _mm512_set1_epi16(static_cast<short>(weightA | weightB << 8));
+            flip = _mm512_set1_epi8(WAY == Way::Centred ? char(0x80) : char(0x7F));
+            offset = WAY == Way::Centred ? _mm512_set1_epi8(static_cast<char>(total / 2))
+                                         : _mm512_set1_epi16(static_cast<short>(127 * total));
+        }
+    }
+
+    __m512i operator()(__m512i pa, __m512i pb) const {
+        if constexpr (largeWeight(WAY)) {
+            const __m512i lo = _mm512_maddubs_epi16(_mm512_unpacklo_epi8(pa, pb), weights);
+            const __m512i hi = _mm512_maddubs_epi16(_mm512_unpackhi_epi8(pa, pb), weights);
+            const __m512i high = _mm512_permutex2var_epi8(lo, order, hi);
+            const __m512i large = largeA(WAY) ? pa : pb;
+            if constexpr (!saturating(WAY)) return _mm512_add_epi8(large, high);
+            const __m512i sum = _mm512_adds_epi8(_mm512_xor_si512(large, flip), high);
+            return _mm512_xor_si512(sum, flip);
+        } else {
+            const __m512i fa = _mm512_xor_si512(pa, flip), fb = _mm512_xor_si512(pb, flip);
+            __m512i lo = _mm512_maddubs_epi16(weights, _mm512_unpacklo_epi8(fa, fb));
+            __m512i hi = _mm512_maddubs_epi16(weights, _mm512_unpackhi_epi8(fa, fb));
+            if constexpr (WAY == Way::Centred)
+                return _mm512_add_epi8(_mm512_permutex2var_epi8(lo, order, hi), offset);
+            lo = _mm512_sub_epi16(offset, lo);
+            hi = _mm512_sub_epi16(offset, hi);
+            return _mm512_permutex2var_epi8(lo, order, hi);
+        }
+    }
+};
+
+template <Way WAY, bool IN_PLACE>
 void blendRun(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination, int count,
               int weightA, int weightB) {
-    const int total = weightA + weightB;
     const __m512i key = _mm512_set1_epi32(static_cast<int>(COLOR_KEY));
-    const __m512i weights = _mm512_set1_epi16(static_cast<short>(weightA | weightB << 8));
-    const __m512i order = highBytesInOrder();
-    // Centred: the flip and the byte added at the end; mirrored: the flip and the 16-bit bias.
-    const __m512i flip = _mm512_set1_epi8(SIGNING == Signing::Centred ? char(0x80) : char(0x7F));
-    const __m512i offset = SIGNING == Signing::Centred
-                               ? _mm512_set1_epi8(static_cast<char>(total / 2))
-                               : _mm512_set1_epi16(static_cast<short>(127 * total));
-    const auto blend = [=](__m512i pa, __m512i pb) {
-        const __m512i fa = _mm512_xor_si512(pa, flip), fb = _mm512_xor_si512(pb, flip);
-        __m512i lo = _mm512_maddubs_epi16(weights, _mm512_unpacklo_epi8(fa, fb));
-        __m512i hi = _mm512_maddubs_epi16(weights, _mm512_unpackhi_epi8(fa, fb));
-        if constexpr (SIGNING == Signing::Centred)
-            return _mm512_add_epi8(_mm512_permutex2var_epi8(lo, order, hi), offset);
-        lo = _mm512_sub_epi16(offset, lo);
-        hi = _mm512_sub_epi16(offset, hi);
-        return _mm512_permutex2var_epi8(lo, order, hi);
-    };
+    const Blend<WAY> blend(weightA, weightB);
     // Pixels i to i + 15; FULL, or those whose bits run has.
     const auto step = [=]<bool FULL>(int i, __mmask16 run) {
         const __m512i pa = FULL ? _mm512_loadu_si512(a + i) : _mm512_maskz_loadu_epi32(run, a + i);
@@ -73,18 +118,17 @@ void blendRun(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* des
     // Odd counts leave their last pixel alone, as every set does.
     const int n = count > 0 ? count & ~1 : 0;
     int i = 0;
-#pragma GCC unroll 2
     for (; i + 16 <= n; i += 16) step.template operator()<true>(i, 0xFFFF);
     if (i < n) step.template operator()<false>(i, static_cast<__mmask16>((1u << (n - i)) - 1));
 }
 
-template <Signing SIGNING>
+template <Way WAY>
 void blendRun(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination, int count,
               int weightA, int weightB) {
     if (destination == a)
-        blendRun<SIGNING, true>(a, b, destination, count, weightA, weightB);
+        blendRun<WAY, true>(a, b, destination, count, weightA, weightB);
     else
-        blendRun<SIGNING, false>(a, b, destination, count, weightA, weightB);
+        blendRun<WAY, false>(a, b, destination, count, weightA, weightB);
 }
 
 } // namespace
@@ -92,11 +136,20 @@ void blendRun(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* des
 void keyedBlendSpan(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination,
                     int count, std::uint16_t weightA, std::uint16_t weightB) {
     const int total = weightA + weightB;
-    if (weightA > 255 || weightB > 255 || total > 258)
+    if (weightA > 255 || weightB > 255)
         return avx2::keyedBlendSpan(a, b, destination, count, weightA, weightB);
+    const bool bigA = weightA >= 128, bigB = weightB >= 128;
+    if (bigA != bigB) {
+        if (total <= 256)
+            return bigA ? blendRun<Way::LargeA>(a, b, destination, count, weightA, weightB)
+                        : blendRun<Way::LargeB>(a, b, destination, count, weightA, weightB);
+        return bigA ? blendRun<Way::LargeASaturating>(a, b, destination, count, weightA, weightB)
+                    : blendRun<Way::LargeBSaturating>(a, b, destination, count, weightA, weightB);
+    }
     if (total % 2 == 0 && total <= 256)
-        return blendRun<Signing::Centred>(a, b, destination, count, weightA, weightB);
-    blendRun<Signing::Mirrored>(a, b, destination, count, weightA, weightB);
+        return blendRun<Way::Centred>(a, b, destination, count, weightA, weightB);
+    if (total <= 258) return blendRun<Way::Mirrored>(a, b, destination, count, weightA, weightB);
+    avx2::keyedBlendSpan(a, b, destination, count, weightA, weightB);
 }
 
 } // namespace visuals::avx512
