@@ -5,12 +5,16 @@
 # the second scene inside its 10-pixel frame, the fade to black; then the player's window with
 # the keyboard, its fade-in and its own tune, and an exit with status 0. Nothing is written in
 # the folder. Prints the intro's length and its processor use. With a second argument, saves
-# screenshots of the intro into that folder. Run by with-display.sh from the build folder.
+# screenshots of the intro into that folder. Run by with-display.sh.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-build=$1
+# Both folders may be given relative to where it starts; it runs the disk from elsewhere.
+build=$(cd "$1" && pwd) || fail "no build folder $1"
 shots=${2:-}
+if [ -n "$shots" ]; then
+    mkdir -p "$shots" && shots=$(cd "$shots" && pwd) || fail "cannot use $2 for screenshots"
+fi
 work=$(mktemp -d)
 # The working folder: vrk.bin in a folder nobody may write to (for root, who may write anywhere,
 # a read-only view of it).
