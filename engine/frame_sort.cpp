@@ -22,32 +22,52 @@ std::uint32_t descendingBits(float key) {
     return ~ascending;
 }
 
-// The sort's working copy, reused from frame to frame.
-std::vector<SortEntry> scratch;
-std::vector<std::uint32_t> bits, scratchBits;
+// Keys and entries' places packed as (key bits << 32 | place): the passes move 8 bytes an entry
+// instead of the entry and its key, and the entries move once, at the end. Reused from frame to
+// frame.
+std::vector<std::uint64_t> order, scratchOrder;
+std::vector<SortEntry> unsorted;
 
-void insertionSort(SortEntry* e, std::uint32_t* k, int count) {
+void insertionSort(std::uint64_t* k, int count) {
     for (int i = 1; i < count; ++i) {
-        const SortEntry entry = e[i];
-        const std::uint32_t key = k[i];
+        const std::uint64_t key = k[i];
         int j = i;
-        for (; j > 0 && k[j - 1] > key; --j) {
-            e[j] = e[j - 1];
-            k[j] = k[j - 1];
-        }
-        e[j] = entry;
+        for (; j > 0 && k[j - 1] > key; --j) k[j] = k[j - 1];
         k[j] = key;
     }
+}
+
+// Stable passes of 8 bits over the key bits, least significant first; a pass whose byte is the
+// same everywhere is skipped. The four histograms are counted in one reading. Returns where the
+// sorted values ended up.
+std::uint64_t* radixSort(std::uint64_t* from, std::uint64_t* to, std::size_t n) {
+    std::size_t histogram[4][256] = {};
+    for (std::size_t i = 0; i < n; ++i)
+        for (int b = 0; b < 4; ++b) ++histogram[b][(from[i] >> (32 + 8 * b)) & 0xFF];
+    for (int b = 0; b < 4; ++b) {
+        const int shift = 32 + 8 * b;
+        std::size_t* h = histogram[b];
+        if (h[(from[0] >> shift) & 0xFF] == n) continue;
+        std::size_t offset = 0;
+        for (int v = 0; v < 256; ++v) {
+            const std::size_t c = h[v];
+            h[v] = offset;
+            offset += c;
+        }
+        for (std::size_t i = 0; i < n; ++i) to[h[(from[i] >> shift) & 0xFF]++] = from[i];
+        std::swap(from, to);
+    }
+    return from;
 }
 
 } // namespace
 
 void ReserveFrameSort(int count) {
     const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
-    if (bits.size() < n) {
-        bits.resize(n);
-        scratchBits.resize(n);
-        scratch.resize(n);
+    if (order.size() < n) {
+        order.resize(n);
+        scratchOrder.resize(n);
+        unsorted.resize(n);
     }
 }
 
@@ -55,36 +75,15 @@ void SortFrameEntries(SortEntry* entries, int count) {
     if (count < 2) return;
     const std::size_t n = static_cast<std::size_t>(count);
     ReserveFrameSort(count);
-    for (std::size_t i = 0; i < n; ++i) bits[i] = descendingBits(entries[i].key);
-    if (count <= 32) {
-        insertionSort(entries, bits.data(), count);
-        return;
-    }
-    // Four passes of 8 bits, least significant first; each pass is stable. A pass whose byte is
-    // the same everywhere is skipped.
-    SortEntry* from = entries;
-    SortEntry* to = scratch.data();
-    std::uint32_t* fromBits = bits.data();
-    std::uint32_t* toBits = scratchBits.data();
-    for (int shift = 0; shift < 32; shift += 8) {
-        std::size_t histogram[256] = {};
-        for (std::size_t i = 0; i < n; ++i) ++histogram[(fromBits[i] >> shift) & 0xFF];
-        if (histogram[(fromBits[0] >> shift) & 0xFF] == n) continue;
-        std::size_t offset = 0;
-        for (std::size_t& h : histogram) {
-            const std::size_t c = h;
-            h = offset;
-            offset += c;
-        }
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t slot = histogram[(fromBits[i] >> shift) & 0xFF]++;
-            to[slot] = from[i];
-            toBits[slot] = fromBits[i];
-        }
-        std::swap(from, to);
-        std::swap(fromBits, toBits);
-    }
-    if (from != entries) std::memcpy(entries, from, n * sizeof(SortEntry));
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = std::uint64_t{descendingBits(entries[i].key)} << 32 | i;
+    const std::uint64_t* sorted = order.data();
+    if (count <= 32)
+        insertionSort(order.data(), count);
+    else
+        sorted = radixSort(order.data(), scratchOrder.data(), n);
+    std::memcpy(unsorted.data(), entries, n * sizeof(SortEntry));
+    for (std::size_t i = 0; i < n; ++i) entries[i] = unsorted[sorted[i] & 0xFFFFFFFFu];
 }
 
 } // namespace engine
