@@ -4,11 +4,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$build/vrk.bin" "$work/"
-cd "$work"
+play_from_scratch "$1"
 
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 "$build/vrkdisk" >"$work/out.log" 2>&1 &

@@ -12,6 +12,17 @@ fail() {
     exit 1
 }
 
+# Plays the disk from a scratch folder of its own holding a copy of BUILD's vrk.bin: sets build
+# (made absolute, so that it still holds after the cd) and work, and enters work. At exit the
+# folder goes, and so does a disk still running ($pid).
+play_from_scratch() {
+    build=$(cd "$1" && pwd) || fail "no build folder $1"
+    work=$(mktemp -d)
+    trap 'kill ${pid:-} 2>/dev/null; rm -rf "$work"' EXIT
+    cp "$build/vrk.bin" "$work/"
+    cd "$work" || fail "cannot enter $work"
+}
+
 # Screen pixels per picture pixel: the display is 1280 x 800, so the player's 640 x 400 picture
 # shows at 2 and the intro's 320 x 200 at 4. Set SCALE=4 while looking at the intro.
 SCALE=2

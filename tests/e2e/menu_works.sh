@@ -6,12 +6,8 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-build=$1
-screenshot=${2:-}
-work=$(mktemp -d)
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-cp "$build/vrk.bin" "$work/"
-cd "$work"
+screenshot=${2:+$(realpath -m "$2")} # the disk runs from elsewhere
+play_from_scratch "$1"
 
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 "$build/vrkdisk" >"$work/out.log" 2>&1 &

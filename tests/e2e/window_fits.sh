@@ -6,11 +6,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 . "$here/own_disk.sh"
-build=$1
-work=$(mktemp -d)
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-cp "$build/vrk.bin" "$work/"
-cd "$work"
+play_from_scratch "$1"
 
 export SDL_AUDIODRIVER=dummy VRK_WINDOWED=1
 xdotool mousemove 1279 799
