@@ -20,42 +20,23 @@ struct Mats {
 
 Mats cabinMaterials(Scene3ds& s) {
     Mats m{};
-    auto textured = [&](const char* name, Shading sh, const char* tex) {
-        Material x;
-        x.name = name;
-        x.shading = sh;
-        x.texture = tex;
-        return addMaterial(s, x);
-    };
-    m.sky = textured("NightSky", FLAT, "sky.tga");
-    m.moon = textured("MoonFace", FLAT, "moon.tga");
-    m.ground = textured("SnowField", GOURAUD, "snow.tga");
+    m.sky = addTextured(s, "NightSky", FLAT, "sky.tga");
+    m.moon = addTextured(s, "MoonFace", FLAT, "moon.tga");
+    m.ground = addTextured(s, "SnowField", GOURAUD, "snow.tga");
     m.drift = addMaterial(s, makeMaterial("SnowDrift", GOURAUD));
-    Material fir = makeMaterial("FirNeedles", FLAT, true);
-    fir.texture = "pine.tga";
-    m.fir = addMaterial(s, fir);
-    m.logs = textured("LogWall", FLAT, "logs.tga");
-    m.roof = textured("SnowRoof", GOURAUD, "snow.tga");
-    m.window = textured("WarmWindow", FLAT, "window.tga");
-    m.door = textured("Planks", FLAT, "door.tga");
-    m.warm = textured("Doorway", FLAT, "warmlite.tga");
-    m.glass = textured("BlueGlass", PHONG, "bauble.tga");
+    m.fir = addTextured(s, "FirNeedles", FLAT, "pine.tga", true);
+    m.logs = addTextured(s, "LogWall", FLAT, "logs.tga");
+    m.roof = addTextured(s, "SnowRoof", GOURAUD, "snow.tga");
+    m.window = addTextured(s, "WarmWindow", FLAT, "window.tga");
+    m.door = addTextured(s, "Planks", FLAT, "door.tga");
+    m.warm = addTextured(s, "Doorway", FLAT, "warmlite.tga");
+    m.glass = addTextured(s, "BlueGlass", PHONG, "bauble.tga");
     m.lantern = addMaterial(s, makeMaterial("Lantern", METAL));
     m.stone = addMaterial(s, makeMaterial("Chimney", GOURAUD));
-    Material half = makeMaterial("WoodSmoke", FLAT);
-    half.texture = "steam.tga";
-    half.transparency = 50;
-    m.smokeHalf = addMaterial(s, half);
-    Material thin = makeMaterial("ThinSmoke", FLAT);
-    thin.texture = "steam.tga";
-    thin.transparency = 75;
-    m.smokeBlend = addMaterial(s, thin);
-    Material aurora = makeMaterial("Aurora", FLAT);
-    aurora.texture = "aurora.tga";
-    aurora.reflection = "aurorkey.tga";
-    aurora.transparency = 60;
-    m.aurora = addMaterial(s, aurora);
-    m.meteor = textured("StarTrail", FLAT, "warmlite.tga");
+    m.smokeHalf = addSeeThrough(s, "WoodSmoke", "steam.tga", 50);
+    m.smokeBlend = addSeeThrough(s, "ThinSmoke", "steam.tga", 75);
+    m.aurora = addSeeThrough(s, "Aurora", "aurora.tga", 60, "aurorkey.tga");
+    m.meteor = addTextured(s, "StarTrail", FLAT, "warmlite.tga");
     return m;
 }
 

@@ -13,6 +13,22 @@ std::uint16_t addMaterial(Scene3ds& s, Material m) {
     return static_cast<std::uint16_t>(s.materials.size() - 1);
 }
 
+std::uint16_t addTextured(Scene3ds& s, std::string name, Shading shading, std::string texture,
+                          bool twoSided) {
+    Material m = makeMaterial(std::move(name), shading, twoSided);
+    m.texture = std::move(texture);
+    return addMaterial(s, std::move(m));
+}
+
+std::uint16_t addSeeThrough(Scene3ds& s, std::string name, std::string texture, int percent,
+                            std::string key) {
+    Material m = makeMaterial(std::move(name), FLAT);
+    m.texture = std::move(texture);
+    m.reflection = std::move(key);
+    m.transparency = percent;
+    return addMaterial(s, std::move(m));
+}
+
 Node& addObjectNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position) {
     Node n;
     n.kind = NODE_OBJECT;

@@ -11,6 +11,13 @@ namespace scenes {
 
 // Adds a material and returns its index.
 std::uint16_t addMaterial(Scene3ds& s, Material m);
+// A material showing a texture (a file of the texture folder).
+std::uint16_t addTextured(Scene3ds& s, std::string name, Shading shading, std::string texture,
+                          bool twoSided = false);
+// A flat see-through material on a texture, `percent` transparent; with a key map, the
+// transparency is read from that map.
+std::uint16_t addSeeThrough(Scene3ds& s, std::string name, std::string texture, int percent,
+                            std::string key = {});
 
 // A still object node: the mesh's rest position (relative to the parent's origin when it has
 // one) at frame 0 and unit scale.

@@ -21,44 +21,20 @@ struct Mats {
 
 Mats trainMaterials(Scene3ds& s) {
     Mats m{};
-    auto flat = [&](const char* name, const char* tex) {
-        Material x;
-        x.name = name;
-        x.texture = tex;
-        return addMaterial(s, x);
-    };
-    m.sky = flat("NightSky", "sky.tga");
-    m.moon = flat("MoonFace", "moon.tga");
-    m.bed = flat("TrackBed", "trackbed.tga");
-    m.coach = flat("CoachRed", "coach.tga");
-    Material snow = makeMaterial("SnowField", GOURAUD);
-    snow.texture = "snow.tga";
-    m.snow = addMaterial(s, snow);
-    Material roof = makeMaterial("SnowRoof", GOURAUD);
-    roof.texture = "snow.tga";
-    m.roof = addMaterial(s, roof);
-    Material fir =
-        makeMaterial("FirNeedles", FLAT, true); // two-sided flat: light fixed per vertex at load
-    fir.texture = "pine.tga";
-    m.fir = addMaterial(s, fir);
+    m.sky = addTextured(s, "NightSky", FLAT, "sky.tga");
+    m.moon = addTextured(s, "MoonFace", FLAT, "moon.tga");
+    m.bed = addTextured(s, "TrackBed", FLAT, "trackbed.tga");
+    m.coach = addTextured(s, "CoachRed", FLAT, "coach.tga");
+    m.snow = addTextured(s, "SnowField", GOURAUD, "snow.tga");
+    m.roof = addTextured(s, "SnowRoof", GOURAUD, "snow.tga");
+    // Two-sided flat: the light is fixed per vertex at load.
+    m.fir = addTextured(s, "FirNeedles", FLAT, "pine.tga", true);
     m.drift = addMaterial(s, makeMaterial("SnowDrift", GOURAUD));
-    Material boiler = makeMaterial("Boiler", PHONG);
-    boiler.texture = "boiler.tga";
-    m.boiler = addMaterial(s, boiler);
+    m.boiler = addTextured(s, "Boiler", PHONG, "boiler.tga");
     m.steel = addMaterial(s, makeMaterial("Steel", METAL));
-    Material steam = makeMaterial("Steam", FLAT);
-    steam.texture = "steam.tga";
-    steam.transparency = 50;
-    m.steam = addMaterial(s, steam);
-    Material smoke = makeMaterial("Smoke", FLAT);
-    smoke.texture = "steam.tga";
-    smoke.transparency = 70;
-    m.smoke = addMaterial(s, smoke);
-    Material beam = makeMaterial("LampBeam", FLAT);
-    beam.texture = "lamppool.tga";
-    beam.reflection = "poolkey.tga";
-    beam.transparency = 40;
-    m.beam = addMaterial(s, beam);
+    m.steam = addSeeThrough(s, "Steam", "steam.tga", 50);
+    m.smoke = addSeeThrough(s, "Smoke", "steam.tga", 70);
+    m.beam = addSeeThrough(s, "LampBeam", "lamppool.tga", 40, "poolkey.tga");
     return m;
 }
 
