@@ -183,11 +183,7 @@ Scene3ds makeCabinScene() {
     s.ambient = {0.12f, 0.12f, 0.2f};
     const Mats m = cabinMaterials(s);
     int id = 0;
-    Node ambient;
-    ambient.kind = NODE_AMBIENT;
-    ambient.id = id++;
-    ambient.colour = {{0, {s.ambient.r, s.ambient.g, s.ambient.b}, {}}};
-    s.nodes.push_back(ambient);
+    addAmbientNode(s, id++);
     s.meshes.push_back(makeSky(m.sky, 9000));
     addObjectNode(s, "Sky", id++, -1, {});
     const Vec3 moon{2600, 6200, 2100};

@@ -29,6 +29,14 @@ std::uint16_t addSeeThrough(Scene3ds& s, std::string name, std::string texture, 
     return addMaterial(s, std::move(m));
 }
 
+void addAmbientNode(Scene3ds& s, int id) {
+    Node ambient;
+    ambient.kind = NODE_AMBIENT;
+    ambient.id = id;
+    ambient.colour = {{0, {s.ambient.r, s.ambient.g, s.ambient.b}, {}}};
+    s.nodes.push_back(ambient);
+}
+
 Node& addObjectNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position) {
     Node n;
     n.kind = NODE_OBJECT;

@@ -19,6 +19,9 @@ std::uint16_t addTextured(Scene3ds& s, std::string name, Shading shading, std::s
 std::uint16_t addSeeThrough(Scene3ds& s, std::string name, std::string texture, int percent,
                             std::string key = {});
 
+// The ambient light's node, in the scene's ambient colour.
+void addAmbientNode(Scene3ds& s, int id);
+
 // A still object node: the mesh's rest position (relative to the parent's origin when it has
 // one) at frame 0 and unit scale.
 Node& addObjectNode(Scene3ds& s, const std::string& name, int id, int parent, Vec3 position);

@@ -206,11 +206,7 @@ Scene3ds makeTrainScene() {
     addLand(s, m);
     addForest(s, m);
     int id = 0;
-    Node ambient;
-    ambient.kind = NODE_AMBIENT;
-    ambient.id = id++;
-    ambient.colour = {{0, {s.ambient.r, s.ambient.g, s.ambient.b}, {}}};
-    s.nodes.push_back(ambient);
+    addAmbientNode(s, id++);
     for (const char* still : {"Sky", "Moon", "TrackBank", "SnowSouth", "HillsSouth", "SnowNorth",
                               "HillsNorth", "FirsSouth", "FirsNorth", "Drifts"})
         addObjectNode(s, still, id++, -1, {});
