@@ -13,21 +13,30 @@ namespace {
 
 constexpr int FRAMES = 100;
 
-void BM_WholeFrame(benchmark::State& state) {
+// The scene of 25 spheres, prepared with the first scene's settings; false (the benchmark
+// skipped) when it does not load.
+bool loadSpheres(frame_test::PreparedScene& p, benchmark::State& state) {
     const scene_test::Bytes bytes = frame_test::spheresScene(25, 20, 11, FRAMES);
-    frame_test::PreparedScene p;
-    if (!p.load(bytes.data(), bytes.size(), engine::FirstScenePreset())) {
-        state.SkipWithError("the scene did not load");
-        return;
-    }
+    if (p.load(bytes.data(), bytes.size(), engine::FirstScenePreset())) return true;
+    state.SkipWithError("the scene did not load");
+    return false;
+}
+
+void projectAndRender(frame_test::PreparedScene& p) {
     const engine::EngineSettings& s = engine::engineSettings;
+    engine::ProjectScene(p.scene, p.camera, s.renderWidth, s.renderHeight);
+    engine::SetFrameBuffers(p.frame.data(), s.renderWidth * 4, p.previous.data());
+    engine::RenderScene(p.scene, p.camera);
+}
+
+void BM_WholeFrame(benchmark::State& state) {
+    frame_test::PreparedScene p;
+    if (!loadSpheres(p, state)) return;
     int frame = 0;
     for (auto _ : state) {
         scene::scene_set_frame(static_cast<float>(frame));
         scene::scene_update();
-        engine::ProjectScene(p.scene, p.camera, s.renderWidth, s.renderHeight);
-        engine::SetFrameBuffers(p.frame.data(), s.renderWidth * 4, p.previous.data());
-        engine::RenderScene(p.scene, p.camera);
+        projectAndRender(p);
         benchmark::DoNotOptimize(p.frame.data());
         p.frame.swap(p.previous);
         frame = (frame + 1) % FRAMES;
@@ -39,22 +48,15 @@ BENCHMARK(BM_WholeFrame)->Unit(benchmark::kMillisecond);
 // The parts of that frame: the scene library's update alone, and projection, cull, sort and
 // drawing alone (on the frame as the update left it).
 void BM_WholeFrameParts(benchmark::State& state) {
-    const scene_test::Bytes bytes = frame_test::spheresScene(25, 20, 11, FRAMES);
     frame_test::PreparedScene p;
-    if (!p.load(bytes.data(), bytes.size(), engine::FirstScenePreset())) {
-        state.SkipWithError("the scene did not load");
-        return;
-    }
-    const engine::EngineSettings& s = engine::engineSettings;
+    if (!loadSpheres(p, state)) return;
     scene::scene_set_frame(FRAMES / 2);
     scene::scene_update();
     for (auto _ : state) {
         if (state.range(0) == 0) {
             scene::scene_update();
         } else {
-            engine::ProjectScene(p.scene, p.camera, s.renderWidth, s.renderHeight);
-            engine::SetFrameBuffers(p.frame.data(), s.renderWidth * 4, p.previous.data());
-            engine::RenderScene(p.scene, p.camera);
+            projectAndRender(p);
         }
         benchmark::DoNotOptimize(p.frame.data());
     }
