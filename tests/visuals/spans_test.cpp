@@ -229,9 +229,9 @@ TEST(SpanRoutines, KeyedBlendWeighsSixteenBitLanes) {
     EXPECT_EQ(d[5], 0x01FF00FFu);
 }
 
-// Every byte pair, for weight pairs at the edges of the fast blends' ranges (both below 256, sum
-// even and at most 256, or at most 258: the intro's cross-fades sum to 258) and just past them,
-// in every instruction set.
+// Every byte pair, for weight pairs at the edges of the fast blends' ranges (one weight 128 to
+// 255 and the other below 128; both below 256 with a sum of at most 258: the intro's
+// cross-fades sum to 258) and just past them, in every instruction set.
 TEST(SpanRoutines, KeyedBlendMatchesTheReferenceOnEveryBytePair) {
     std::vector<std::uint32_t> a(65536), b(65536);
     for (std::uint32_t i = 0; i < 65536; ++i) {
