@@ -19,6 +19,13 @@ template <int NA> struct FixedVertex {
     std::int32_t a[NA];
 };
 
+// Slopes and gradients beyond this (2^30 units per pixel) only come from hostile faces; held
+// here, their products with a prestep keep inside 64 bits.
+constexpr std::int64_t MAX_SLOPE = std::int64_t{1} << 46;
+
+// Everything with code: see VRK_RASTER_ISA.
+inline namespace VRK_RASTER_ISA {
+
 // (v + 65535) >> 16: the first row or column at or after v.
 inline std::int64_t Ceil16(std::int64_t v) {
     return (v + 65535) >> 16;
@@ -31,10 +38,6 @@ inline std::int64_t ChainSlope(std::int64_t diff, std::int64_t dy, int rows) {
     if (rows == 1) return (diff * ((std::int64_t{1} << 30) / dy)) >> 14;
     return (diff * 65536) / dy;
 }
-
-// Slopes and gradients beyond this (2^30 units per pixel) only come from hostile faces; held
-// here, their products with a prestep keep inside 64 bits.
-constexpr std::int64_t MAX_SLOPE = std::int64_t{1} << 46;
 
 // One outline chain. The x values keep 64 bits; the attributes step modulo 2^32 like the
 // inner loops' registers.
@@ -183,4 +186,5 @@ template <SpanRoutine SPAN> auto SpansOf(const std::int32_t* steps, const SpanSo
     };
 }
 
+} // namespace VRK_RASTER_ISA
 } // namespace engine::raster

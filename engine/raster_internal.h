@@ -7,6 +7,13 @@
 #include <emmintrin.h>
 #endif
 
+// The AVX2 inner loops build these helpers for AVX2 too. In that file they sit in the inline
+// namespace avx2, everywhere else in base, so that the linker can never hand code meant for
+// every processor one of the AVX2 copies (an unoptimised build keeps them out of line).
+#ifndef VRK_RASTER_ISA
+#define VRK_RASTER_ISA base
+#endif
+
 namespace engine::raster {
 
 // Outcode bits of a vertex.
@@ -26,10 +33,12 @@ struct ClipRect {
 // False when nothing can be drawn: no target, or an empty rectangle.
 bool CurrentClipRect(ClipRect& rect);
 
+inline namespace VRK_RASTER_ISA {
 inline std::uint32_t Outcode(float x, float y, const ClipRect& r) {
     return (y < r.minY ? OUT_TOP : 0u) | (y > r.maxY ? OUT_BOTTOM : 0u) |
            (x < r.minX ? OUT_LEFT : 0u) | (x > r.maxX ? OUT_RIGHT : 0u);
 }
+} // namespace VRK_RASTER_ISA
 
 // A vertex while it is clipped: position, NA attributes, outcode.
 template <int NA> struct ClipVertex {
@@ -51,6 +60,7 @@ extern std::uint64_t clipperCalls;
 
 // value rounded to the nearest integer (ties to even), taken modulo 2^32; 0 when not finite.
 std::int32_t RoundToIntSlow(double value);
+inline namespace VRK_RASTER_ISA {
 inline std::int32_t RoundToInt(double value) {
     if (value > -2147483647.0 && value < 2147483647.0) {
 #if defined(__SSE2__)
@@ -75,5 +85,6 @@ inline std::int64_t RoundToWide(double value) {
 inline std::int32_t ToFixed(float value) {
     return RoundToInt(static_cast<double>(value) * 65536.0);
 }
+} // namespace VRK_RASTER_ISA
 
 } // namespace engine::raster

@@ -48,6 +48,7 @@ const FaceRoutines& ActiveFaces(); // the widest set the processor runs
 // The packed u and v registers of the swizzled textures: u >> 3 in bits 27-31, u AND 7 in
 // bits 16-18, v in bits 19-26, 15 fraction bits in 0-14 of each, so that their sum >> 16 is
 // the swizzled texel index.
+inline namespace VRK_RASTER_ISA {
 inline std::uint32_t PackU(std::uint32_t u) {
     const std::uint32_t ui = (u >> 16) & 255;
     return ((ui >> 3) << 27) | ((ui & 7) << 16) | ((u >> 1) & 0x7FFF);
@@ -55,14 +56,17 @@ inline std::uint32_t PackU(std::uint32_t u) {
 inline std::uint32_t PackV(std::uint32_t v) {
     return (((v >> 16) & 255) << 19) | ((v >> 1) & 0x7FFF);
 }
+} // namespace VRK_RASTER_ISA
 // Filler ones in the other coordinate's fields let carries hop over them; the masks clear them.
 constexpr std::uint32_t U_STEP_FILL = 0x07F88000, V_STEP_FILL = 0xF8078000;
 constexpr std::uint32_t U_MASK = 0xF8077FFF, V_MASK = 0x07F87FFF;
 
 // The per-pixel arithmetic shared by the scalar loops.
+inline namespace VRK_RASTER_ISA {
 inline std::uint32_t HalfPixel(std::uint32_t texel, std::uint32_t frame) {
     return ((texel & 0xFEFEFEFEu) >> 1) + ((frame & 0xFEFEFEFEu) >> 1);
 }
+} // namespace VRK_RASTER_ISA
 // Lanes blue and red take the low 16-bit weight, green and the top byte the high one; each
 // product keeps 16 bits, and the sum saturates at 255.
 std::uint32_t BlendPixel(std::uint32_t texel, std::uint32_t frame, std::uint32_t opacity,

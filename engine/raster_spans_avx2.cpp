@@ -1,11 +1,25 @@
 // The inner loops eight pixels at a time: texels fetched by gather, blends in 16-bit lanes.
 // Built for AVX2 and called only after the processor has been checked; every pixel equals the
 // scalar loops'.
+//
+// Only this file's own code and the face path it builds in are AVX2 code: the standard
+// headers come first, before the target switch, so that the standard templates it uses stay
+// code for every processor; the engine's helpers take their own names (VRK_RASTER_ISA). Nothing
+// here may run before the check, so there are no globals with constructors.
 #include <immintrin.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+#define VRK_RASTER_ISA avx2
 #include "engine/raster_fill.h"
 #include "engine/raster_spans.h"
 
@@ -13,10 +27,12 @@ namespace engine::raster {
 
 namespace {
 
-const __m256i LANES = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+inline __m256i Lanes() {
+    return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+}
 
 inline __m256i TailMask(int n) {
-    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), LANES);
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), Lanes());
 }
 
 // The frame the drawers write into, as a byte range.
@@ -46,7 +62,7 @@ inline void StoreFirst(std::uint32_t* p, int n, __m256i pixels, const FrameRange
 // value + lane x step for the eight lanes, modulo 2^32.
 inline __m256i Ramp(std::uint32_t value, std::uint32_t step) {
     return _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(value)),
-                            _mm256_mullo_epi32(LANES, _mm256_set1_epi32(static_cast<int>(step))));
+                            _mm256_mullo_epi32(Lanes(), _mm256_set1_epi32(static_cast<int>(step))));
 }
 inline __m256i Times8(std::uint32_t step) {
     return _mm256_set1_epi32(static_cast<int>(step * 8));
@@ -145,21 +161,28 @@ TexelSpans<READS_FRAME, Combine, Single> MakeTexelSpans(const std::int32_t* step
     return {steps, texels, combine, single};
 }
 
+// The combinations without weights of their own are named types: a lambda without captures
+// would also get a function-pointer form, which the compiler makes outside the AVX2 switch.
+struct Texel {
+    __m256i operator()(__m256i t, __m256i) const { return t; }
+    std::uint32_t operator()(std::uint32_t t, std::uint32_t) const { return t; }
+};
+
+struct Half {
+    __m256i operator()(__m256i t, __m256i f) const {
+        const __m256i fe = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFEu));
+        return _mm256_add_epi32(_mm256_srli_epi32(_mm256_and_si256(t, fe), 1),
+                                _mm256_srli_epi32(_mm256_and_si256(f, fe), 1));
+    }
+    std::uint32_t operator()(std::uint32_t t, std::uint32_t f) const { return HalfPixel(t, f); }
+};
+
 auto TexturedSpans(const std::int32_t* steps, const SpanSource& src) {
-    return MakeTexelSpans<false>(
-        steps, src.texels, [](__m256i t, __m256i) { return t; },
-        [](std::uint32_t t, std::uint32_t) { return t; });
+    return MakeTexelSpans<false>(steps, src.texels, Texel{}, Texel{});
 }
 
 auto HalfSpans(const std::int32_t* steps, const SpanSource& src) {
-    return MakeTexelSpans<true>(
-        steps, src.texels,
-        [](__m256i t, __m256i f) {
-            const __m256i fe = _mm256_set1_epi32(static_cast<int>(0xFEFEFEFEu));
-            return _mm256_add_epi32(_mm256_srli_epi32(_mm256_and_si256(t, fe), 1),
-                                    _mm256_srli_epi32(_mm256_and_si256(f, fe), 1));
-        },
-        HalfPixel);
+    return MakeTexelSpans<true>(steps, src.texels, Half{}, Half{});
 }
 
 // (x x w) keeping 16 bits, >> 8, per 16-bit lane.
@@ -196,16 +219,18 @@ inline __m256i AlphaLanes(__m256i t, __m256i f) {
     return _mm256_add_epi16(Weigh(t, wTexel), Weigh(f, wFrame));
 }
 
+struct Alpha {
+    __m256i operator()(__m256i t, __m256i f) const {
+        const __m256i z = _mm256_setzero_si256();
+        const __m256i lo = AlphaLanes(_mm256_unpacklo_epi8(t, z), _mm256_unpacklo_epi8(f, z));
+        const __m256i hi = AlphaLanes(_mm256_unpackhi_epi8(t, z), _mm256_unpackhi_epi8(f, z));
+        return _mm256_packus_epi16(lo, hi);
+    }
+    std::uint32_t operator()(std::uint32_t t, std::uint32_t f) const { return AlphaPixel(t, f); }
+};
+
 auto AlphaSpans(const std::int32_t* steps, const SpanSource& src) {
-    return MakeTexelSpans<true>(
-        steps, src.texels,
-        [](__m256i t, __m256i f) {
-            const __m256i z = _mm256_setzero_si256();
-            const __m256i lo = AlphaLanes(_mm256_unpacklo_epi8(t, z), _mm256_unpacklo_epi8(f, z));
-            const __m256i hi = AlphaLanes(_mm256_unpackhi_epi8(t, z), _mm256_unpackhi_epi8(f, z));
-            return _mm256_packus_epi16(lo, hi);
-        },
-        AlphaPixel);
+    return MakeTexelSpans<true>(steps, src.texels, Alpha{}, Alpha{});
 }
 
 // The same as span routines, one span at a time.
@@ -342,3 +367,9 @@ const SpanRoutines& Avx2SpanTable() {
 }
 
 } // namespace engine::raster
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
