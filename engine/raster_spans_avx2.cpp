@@ -100,7 +100,7 @@ struct TexelWalk8 {
 constexpr int SHORT_SPAN = 8;
 
 // The texel spans of one face: combine(texels, frame) gives eight pixels, single(texel, frame)
-// one; groups of eight go by gather, the last pixels too where the frame has room for eight,
+// one; groups of eight go by gather, the last pixels by eight loads where the frame has room,
 // else one by one. What the face's steps decide is worked out once, here.
 template <bool READS_FRAME, typename Combine, typename Single> struct TexelSpans {
     const std::int32_t* d;
@@ -134,11 +134,15 @@ template <bool READS_FRAME, typename Combine, typename Single> struct TexelSpans
             _mm256_storeu_si256(p, combine(t, f));
             walk.Step();
         }
-        // The last pixels by one more gather where the frame has room for eight: every index
-        // lies in the texture, and the pixels past the span are written back as they were.
+        // The last pixels by eight plain loads where the frame has room for eight (a gather's
+        // start-up costs some processors more than such a row): every index lies in the
+        // texture, and the pixels past the span are written back as they were.
         if (k < count && frame.HasEight(dst + k)) {
             auto* p = reinterpret_cast<__m256i*>(dst + k);
-            const __m256i t = _mm256_i32gather_epi32(base, walk.Index(), 4);
+            alignas(32) int i[8];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(i), walk.Index());
+            const __m256i t = _mm256_setr_epi32(base[i[0]], base[i[1]], base[i[2]], base[i[3]],
+                                                base[i[4]], base[i[5]], base[i[6]], base[i[7]]);
             const __m256i f = _mm256_loadu_si256(p);
             _mm256_storeu_si256(p, _mm256_blendv_epi8(f, combine(t, f), TailMask(count - k)));
             return;
