@@ -39,51 +39,42 @@ template <bool LARGE_A, bool SATURATING> struct Blend {
         weights = _mm512_set1_epi16(static_cast<short>((wa & 255) | (wb & 255) << 8));
     }
 
-    __m512i operator()(__m512i pa, __m512i pb) const {
+    // The blended pixels, and a itself where keyed has the pixel's bit.
+    __m512i operator()(__m512i pa, __m512i pb, __mmask16 keyed) const {
         const __m512i lo = _mm512_maddubs_epi16(_mm512_unpacklo_epi8(pa, pb), weights);
         const __m512i hi = _mm512_maddubs_epi16(_mm512_unpackhi_epi8(pa, pb), weights);
         const __m512i high = _mm512_permutex2var_epi8(lo, order, hi);
         const __m512i large = LARGE_A ? pa : pb;
-        if constexpr (!SATURATING) return _mm512_add_epi8(large, high);
+        if constexpr (!SATURATING)
+            return _mm512_mask_mov_epi32(_mm512_add_epi8(large, high), keyed, pa);
+        // The flip back and the keyed pixels in one instruction: the saturating form is bound by
+        // its vector operations.
         const __m512i sum = _mm512_adds_epi8(_mm512_xor_si512(large, flip), high);
-        return _mm512_xor_si512(sum, flip);
+        return _mm512_mask_xor_epi32(pa, static_cast<__mmask16>(~keyed), sum, flip);
     }
 };
 
-template <bool LARGE_A, bool SATURATING, bool IN_PLACE>
+template <bool LARGE_A, bool SATURATING>
 void blendRun(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination, int count,
               int weightA, int weightB) {
     const __m512i key = _mm512_set1_epi32(static_cast<int>(COLOR_KEY));
     const Blend<LARGE_A, SATURATING> blend(weightA, weightB);
-    // Pixels i to i + 15; FULL, or those whose bits run has.
+    // Pixels i to i + 15; FULL, or those whose bits run has. Where b is the key a is written,
+    // which leaves a destination that is a as it was.
     const auto step = [=]<bool FULL>(int i, __mmask16 run) {
         const __m512i pa = FULL ? _mm512_loadu_si512(a + i) : _mm512_maskz_loadu_epi32(run, a + i);
         const __m512i pb = FULL ? _mm512_loadu_si512(b + i) : _mm512_maskz_loadu_epi32(run, b + i);
-        const __mmask16 keyed = _mm512_cmpeq_epi32_mask(pb, key);
-        if constexpr (IN_PLACE) {
-            // The destination already holds a where b is the key.
-            _mm512_mask_storeu_epi32(destination + i, run & ~keyed, blend(pa, pb));
-        } else if constexpr (FULL) {
-            _mm512_storeu_si512(destination + i, _mm512_mask_mov_epi32(blend(pa, pb), keyed, pa));
-        } else {
-            _mm512_mask_storeu_epi32(destination + i, run,
-                                     _mm512_mask_mov_epi32(blend(pa, pb), keyed, pa));
-        }
+        const __m512i pixels = blend(pa, pb, _mm512_cmpeq_epi32_mask(pb, key));
+        if constexpr (FULL)
+            _mm512_storeu_si512(destination + i, pixels);
+        else
+            _mm512_mask_storeu_epi32(destination + i, run, pixels);
     };
     // Odd counts leave their last pixel alone, as every set does.
     const int n = count > 0 ? count & ~1 : 0;
     int i = 0;
     for (; i + 16 <= n; i += 16) step.template operator()<true>(i, 0xFFFF);
     if (i < n) step.template operator()<false>(i, static_cast<__mmask16>((1u << (n - i)) - 1));
-}
-
-template <bool LARGE_A, bool SATURATING>
-void blendRun(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t* destination, int count,
-              int weightA, int weightB) {
-    if (destination == a)
-        blendRun<LARGE_A, SATURATING, true>(a, b, destination, count, weightA, weightB);
-    else
-        blendRun<LARGE_A, SATURATING, false>(a, b, destination, count, weightA, weightB);
 }
 
 template <bool LARGE_A>
