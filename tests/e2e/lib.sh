@@ -92,15 +92,23 @@ skip_intro() {
 cpu_seconds() { awk '{ printf "%.2f", ($14 + $15) / 100 }' "/proc/$1/stat"; }
 
 # Gives the player's window the keyboard; keys and clicks then go through the X server's test
-# extension, as from a real keyboard and mouse.
+# extension, as from a real keyboard and mouse. Keys go where the X input focus is, so that is
+# what counts. The window manager now and then drops a request (one made while the intro's
+# window closes, say) and never confirms it, so it is asked again every two seconds, for a
+# bounded time.
 has_player() { [ -n "$(player_window)" ]; }
 focus_player() {
-    local w
+    local w asked=0
     # Right after the intro the window manager may still be restoring it.
     wait_for 10 has_player
     w=$(player_window)
     [ -n "$w" ] || fail "no player window"
-    xdotool windowactivate --sync "$w" 2>/dev/null || xdotool windowfocus --sync "$w"
+    has_keyboard() {
+        focused "$w" && focused "$(player_window)" && return 0
+        [ $(( asked++ % 10 )) -eq 0 ] && xdotool windowactivate "$w" 2>/dev/null
+        return 1
+    }
+    wait_for 20 has_keyboard
 }
 
 # watch_restart FILE FLAG: in the background, touches FLAG when FILE gets shorter (SDL's disk

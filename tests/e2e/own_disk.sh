@@ -1,21 +1,5 @@
 # Sourced after lib.sh by the end-to-end scripts of disks built with other collections.
 
-# Gives the player's window the keyboard, waiting a bounded time for the window manager (an
-# activation that is never confirmed must not hang the test). Keys go where the X input focus
-# is, so that is what counts; the window manager now and then drops a request made while it is
-# still busy with the intro's closing window, so it is asked again every two seconds.
-activate_player() {
-    local w asked=0
-    w=$(player_window)
-    [ -n "$w" ] || fail "no player window"
-    has_keyboard() {
-        focused "$w" && focused "$(player_window)" && return 0
-        [ $(( asked++ % 10 )) -eq 0 ] && xdotool windowactivate "$w" 2>/dev/null
-        return 1
-    }
-    wait_for 20 has_keyboard
-}
-
 # start_disk PROGRAM: starts it in the background (pid in $pid, output in $work/out.log) and
 # waits for its window. Under load the window manager on the test display now and then never
 # maps a new window, and the program then waits for it forever: such a start is tried again.

@@ -16,7 +16,7 @@ start_disk "$build/vrkdisk_small"
 menu_shown() { [ -n "$(player_window)" ] && LEVEL=5 bright 15 70 390 220; }
 skip_intro
 wait_for 90 menu_shown
-activate_player
+focus_player
 
 loud() { [ -s audio.raw ] && python3 "$here/loudness.py" audio.raw 0.02 0.5; }
 restarted() { [ -e "$work/restarted" ]; }

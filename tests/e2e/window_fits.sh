@@ -29,7 +29,7 @@ top=$(( $(field "Absolute upper-left Y") - $(echo "$frame" | cut -d, -f3) ))
 [ "$top" -ge 0 ] && [ "$bottom" -le 800 ] || fail "the window reaches from $top to $bottom"
 echo "the window opens at 640 x 400, frame and all inside the desktop"
 
-activate_player
+focus_player
 xdotool key alt+Return
 wait_for 20 sized 1280 800
 xdotool key alt+Return
