@@ -104,7 +104,7 @@ focus_player() {
     w=$(player_window)
     [ -n "$w" ] || fail "no player window"
     has_keyboard() {
-        focused "$w" && focused "$(player_window)" && return 0
+        focused "$w" && return 0
         [ $(( asked++ % 10 )) -eq 0 ] && xdotool windowactivate "$w" 2>/dev/null
         return 1
     }
