@@ -2,7 +2,7 @@
 // Usage: vrk_tablegen COLLECTION.txt OUT.cpp [MODULES.txt]
 //        vrk_tablegen COLLECTION.txt   (only checks: prints the menu it would make)
 // A broken rule stops the build with "file:line: error: ..." naming the offending line.
-#include "content/table/collection.h"
+#include "content/table/table_source.h"
 
 #include <cstdio>
 #include <fstream>
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     std::ostringstream text;
     text << in.rdbuf();
     try {
-        content::Collection c = content::parseCollection(text.str());
+        collection::Collection c = collection::parseCollection(text.str());
         if (argc == 2) {
             std::cout << argv[1] << ": " << content::describeTable(c);
             return 0;
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-    } catch (const content::CollectionError& e) {
+    } catch (const collection::CollectionError& e) {
         std::cerr << argv[1] << ":" << e.line << ": error: " << e.what() << "\n";
         return 1;
     }

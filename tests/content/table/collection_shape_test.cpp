@@ -1,5 +1,5 @@
 // Collections of any shape: the general row layout, the limits and the messages a user sees.
-#include "content/table/collection.h"
+#include "content/table/table_source.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ std::string collectionOf(const std::vector<int>& groups, int scrollers) {
 
 std::string errorText(const std::string& source, int* line = nullptr) {
     try {
-        content::parseCollection(source);
-    } catch (const content::CollectionError& e) {
+        collection::parseCollection(source);
+    } catch (const collection::CollectionError& e) {
         if (line) *line = e.line;
         return e.what();
     }
@@ -49,13 +49,13 @@ std::string errorText(const std::string& source, int* line = nullptr) {
 }
 
 TEST(CollectionShape, SmallCollectionGetsTheWholeLayout) {
-    content::Collection c = content::parseCollection(readFile(SMALL));
+    collection::Collection c = collection::parseCollection(readFile(SMALL));
     const std::string blank(25, ' '), dashes(25, '-');
     ASSERT_EQ(c.rows.size(), 22u);
     // Title banner; group of 2 and its blank row; group of 3; blank lines; text banner; texts.
     const char* kinds = "pppppHttpHtttpppppppss";
     for (size_t i = 0; i < c.rows.size(); ++i) {
-        const content::CollectionRow& r = c.rows[i];
+        const collection::CollectionRow& r = c.rows[i];
         char k = r.header ? 'H' : r.kind == 1 ? 't' : r.kind == 2 ? 's' : 'p';
         EXPECT_EQ(k, kinds[i]) << i;
         EXPECT_EQ(r.text.size(), 25u) << i;
@@ -80,7 +80,7 @@ TEST(CollectionShape, SmallCollectionGetsTheWholeLayout) {
 }
 
 TEST(CollectionShape, OneGroupOfOneTuneAndOneText) {
-    content::Collection c = content::parseCollection(collectionOf({1}, 1));
+    collection::Collection c = collection::parseCollection(collectionOf({1}, 1));
     EXPECT_EQ(c.rows.size(), 11u + 2 + 1 + 1);
     EXPECT_EQ(c.playList, std::vector<int>{6});
     EXPECT_EQ(c.rows.back().kind, 2);
@@ -104,9 +104,9 @@ TEST(CollectionShape, TheErrorsAUserSees) {
 }
 
 TEST(CollectionShape, TheListHoldsAtMost1010Rows) {
-    EXPECT_EQ(content::MENU_ROW_LIMIT, 1010);
+    EXPECT_EQ(collection::MENU_ROW_LIMIT, 1010);
     // 11 + 2 x 2 + 993 + 2 = 1010: accepted, and its list is exactly the tallest surface.
-    content::Collection c = content::parseCollection(collectionOf({500, 493}, 2));
+    collection::Collection c = collection::parseCollection(collectionOf({500, 493}, 2));
     EXPECT_EQ(c.rows.size(), 1010u);
     EXPECT_EQ((c.rows.size() + 14) * 16, 16384u);
     // One tune more: refused at the line of the first row that does not fit.

@@ -1,5 +1,5 @@
 // The menu table the build generated, and the rule checks of the collection file.
-#include "content/table/collection.h"
+#include "content/table/table_source.h"
 #include "player/menu_table.h"
 
 #include <gtest/gtest.h>
@@ -34,14 +34,14 @@ int lineOf(const std::string& source, const std::string& what) {
 }
 
 // Parses and returns the error, failing the test when there is none.
-content::CollectionError errorOf(const std::string& source) {
+collection::CollectionError errorOf(const std::string& source) {
     try {
-        content::parseCollection(source);
-    } catch (const content::CollectionError& e) {
+        collection::parseCollection(source);
+    } catch (const collection::CollectionError& e) {
         return e;
     }
     ADD_FAILURE() << "the collection was accepted";
-    return content::CollectionError(-1, "");
+    return collection::CollectionError(-1, "");
 }
 
 TEST(GeneratedMenuTable, HasTheRowLayoutTheMenuWalks) {
@@ -102,7 +102,7 @@ TEST(GeneratedMenuTable, EveryLineIs25MenuFontCharacters) {
         ASSERT_NE(menuTable[i].text, nullptr) << i;
         std::string s = menuTable[i].text;
         EXPECT_EQ(s.size(), 25u) << i << ": \"" << s << "\"";
-        for (char c : s) EXPECT_TRUE(content::isMenuFontChar(c)) << i << ": '" << c << "'";
+        for (char c : s) EXPECT_TRUE(collection::isMenuFontChar(c)) << i << ": '" << c << "'";
     }
 }
 
@@ -153,25 +153,25 @@ TEST(GeneratedMenuTable, ScrollerRowsCarryTheScrollTexts) {
         std::string text = scrollTexts[s];
         EXPECT_GE(text.size(), 638u) << r.resource;
         EXPECT_LE(text.size(), 4398u) << r.resource;
-        for (char c : text) EXPECT_TRUE(content::isScrollFontChar(c)) << r.resource << c;
+        for (char c : text) EXPECT_TRUE(collection::isScrollFontChar(c)) << r.resource << c;
     }
     EXPECT_STREQ(menuTable[FIRST_SCROLLER_ROW].resource, "welcome.txt");
 }
 
 TEST(CollectionFile, TuneLinesAndTimes) {
-    EXPECT_EQ(content::tuneLine("tune one", 65000), "          tune one...1'05");
-    EXPECT_EQ(content::parsePlayTime("2'30"), 150000u);
-    EXPECT_EQ(content::formatPlayTime(150000), "2'30");
+    EXPECT_EQ(collection::tuneLine("tune one", 65000), "          tune one...1'05");
+    EXPECT_EQ(collection::parsePlayTime("2'30"), 150000u);
+    EXPECT_EQ(collection::formatPlayTime(150000), "2'30");
     // 19 characters of title + "...1'05" is 26: two dots make it fit.
-    EXPECT_EQ(content::tuneLine("a very long title x", 65000), "a very long title x..1'05");
+    EXPECT_EQ(collection::tuneLine("a very long title x", 65000), "a very long title x..1'05");
     for (const char* bad : {"1'60", "152", "1'5", "'52", "1'5x", "0'00", "1''52"})
-        EXPECT_THROW(content::parsePlayTime(bad), std::invalid_argument) << bad;
-    EXPECT_EQ(content::parsePlayTime("10'00"), 600000u);
+        EXPECT_THROW(collection::parsePlayTime(bad), std::invalid_argument) << bad;
+    EXPECT_EQ(collection::parsePlayTime("10'00"), 600000u);
 }
 
 TEST(CollectionFile, BrokenRulesNameTheirLine) {
     const std::string src = readCollection();
-    ASSERT_NO_THROW(content::parseCollection(src));
+    ASSERT_NO_THROW(collection::parseCollection(src));
 
     struct Case {
         std::string from, to, needle; // needle: text on the line the error must name
@@ -203,15 +203,15 @@ TEST(CollectionFile, BrokenRulesNameTheirLine) {
         size_t at = s.find(c.from);
         ASSERT_NE(at, std::string::npos) << c.from;
         s.replace(at, c.from.size(), c.to);
-        content::CollectionError e = errorOf(s);
+        collection::CollectionError e = errorOf(s);
         EXPECT_EQ(e.line, lineOf(s, c.needle)) << c.to << " -> " << e.what();
     }
 }
 
 TEST(CollectionFile, StructureRules) {
     // Any shape is a table: merging two groups leaves ten, a tune may move to the next group.
-    EXPECT_EQ(content::parseCollection(edited("group the bellfounders\n", "")).rows.size(), 71u);
-    EXPECT_EQ(content::parseCollection(edited("tune icicle run          | icicle.xm   | 2'04\n\n"
+    EXPECT_EQ(collection::parseCollection(edited("group the bellfounders\n", "")).rows.size(), 71u);
+    EXPECT_EQ(collection::parseCollection(edited("tune icicle run          | icicle.xm   | 2'04\n\n"
                                               "group the bellfounders\n",
                                               "\ngroup the bellfounders\n"
                                               "tune icicle run | icicle.xm | 2'04\n"))
@@ -238,7 +238,7 @@ TEST(CollectionFile, StructureRules) {
         EXPECT_NE(std::string(errorOf(s).what()).find("637 characters"), std::string::npos);
         s = readCollection();
         s.replace(a, b - a, std::string(638, 'x'));
-        EXPECT_NO_THROW(content::parseCollection(s));
+        EXPECT_NO_THROW(collection::parseCollection(s));
         s = readCollection();
         s.replace(a, b - a, std::string(4399, 'x'));
         EXPECT_NE(std::string(errorOf(s).what()).find("4399 characters"), std::string::npos);
@@ -247,7 +247,7 @@ TEST(CollectionFile, StructureRules) {
     EXPECT_NE(std::string(errorOf(edited("endtune bubble.mod", "")).what()).find("endtune"),
               std::string::npos);
     // Lines of a text are joined by one space: the body keeps no line break.
-    content::Collection c = content::parseCollection(readCollection());
+    collection::Collection c = collection::parseCollection(readCollection());
     for (const auto& t : c.texts) EXPECT_EQ(t.body.find('\n'), std::string::npos);
     EXPECT_EQ(c.modules().size(), 32u);
     EXPECT_EQ(c.modules().back(), "bubble.mod");
@@ -284,9 +284,9 @@ TEST(CollectionFile, DamagedFilesAreRefusedCleanly) {
             if (s.empty()) s.assign(1, '\n');
         }
         try {
-            content::Collection c = content::parseCollection(s);
+            collection::Collection c = collection::parseCollection(s);
             EXPECT_EQ(c.rows.size(), 73u); // accepted: still a whole table
-        } catch (const content::CollectionError& e) {
+        } catch (const collection::CollectionError& e) {
             ++refused;
             EXPECT_GE(e.line, 0);
             EXPECT_NE(std::string(e.what()), "");
@@ -322,7 +322,7 @@ TEST(CollectionFile, GeneratedSourceEscapesQuotes) {
     std::string s = readCollection();
     size_t at = s.find("happy holidays,");
     s.replace(at, 15, "\"happy\" holidays,");
-    std::string cpp = content::menuTableSource(content::parseCollection(s));
+    std::string cpp = content::menuTableSource(collection::parseCollection(s));
     EXPECT_NE(cpp.find("\\\"happy\\\" holidays"), std::string::npos);
 }
 

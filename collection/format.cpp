@@ -1,18 +1,19 @@
-#include "content/table/collection.h"
+// The collection file's reader and rule checker, shared by the build's table generator and the
+// player's run-time disks.
+#include "collection/format.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
-#include <sstream>
 #include <utility>
 
-namespace content {
+namespace collection {
 
 namespace {
 
-constexpr int LINE = 25;
+constexpr int LINE = MENU_LINE;
 
 std::string trim(std::string_view s) {
     size_t b = 0, e = s.size();
@@ -33,16 +34,12 @@ std::vector<std::string> splitFields(std::string_view s) {
     return out;
 }
 
-std::string rightAligned(const std::string& s) {
-    return std::string(LINE - s.size(), ' ') + s;
-}
-
 std::string centred(const std::string& s) {
     size_t left = (LINE - s.size()) / 2;
     return std::string(left, ' ') + s + std::string(LINE - s.size() - left, ' ');
 }
 
-std::string spacedOut(const std::string& word) {
+std::string spacedOut(std::string_view word) {
     std::string out;
     for (char c : word) {
         if (!out.empty()) out += ' ';
@@ -83,6 +80,15 @@ void checkFileName(int line, const std::string& name, std::initializer_list<cons
                                             "and '-'");
 }
 
+void checkName(Rules rules, int line, const std::string& name,
+               std::initializer_list<const char*> exts) {
+    if (rules == Rules::Build) {
+        checkFileName(line, name, exts);
+    } else if (name.empty()) {
+        throw CollectionError(line, "a file name is missing");
+    }
+}
+
 struct Group {
     int line;
     std::string name;
@@ -94,9 +100,10 @@ struct Scroller {
     std::string text, file;
 };
 
-// Any number of groups and scroller rows, as long as the list surface holds them all. The
-// error names the line whose row is the first past the limit.
-void checkShape(const std::vector<Group>& groups, const std::vector<Scroller>& scrollers) {
+// Any number of groups and scroller rows, as long as the list surface holds them all (when the
+// rules make it one picture). The error names the line whose row is the first past the limit.
+void checkShape(Rules rules, const std::vector<Group>& groups,
+                const std::vector<Scroller>& scrollers) {
     if (groups.empty())
         throw CollectionError(0, "the collection has no tunes: the menu needs at least one group "
                                  "line with a tune line after it");
@@ -105,11 +112,10 @@ void checkShape(const std::vector<Group>& groups, const std::vector<Scroller>& s
             throw CollectionError(g.line, "group \"" + g.name +
                                               "\" has no tunes; every group needs at least one "
                                               "tune line after it");
+    if (rules == Rules::Player) return;
     if (scrollers.empty())
         throw CollectionError(0, "the collection has no scroller line; the menu needs at least "
                                  "one");
-    // The title banner; each group's header, tunes and (but after the last) a blank row; three
-    // blank lines and the scroll-text banner; the scroller rows.
     int rows = 5, overLine = 0;
     auto add = [&](int count, int line) {
         rows += count;
@@ -128,47 +134,6 @@ void checkShape(const std::vector<Group>& groups, const std::vector<Scroller>& s
                                             std::to_string(MENU_ROW_LIMIT) +
                                             " (11, plus 2 for each group, plus 1 for each tune "
                                             "and each scroller line)");
-}
-
-// The rows up to the first scroller row: title banner, the groups, blank lines and the
-// scroll-text banner.
-void layOut(Collection& c, const std::vector<Group>& groups, const std::string& scrollWord) {
-    auto plain = [&](const std::string& text) {
-        CollectionRow r;
-        r.text = text;
-        c.rows.push_back(r);
-    };
-    const std::string blank(LINE, ' '), dashes(LINE, '-');
-    plain(blank);
-    plain(dashes);
-    plain(centred(spacedOut(c.title)));
-    plain(dashes);
-    plain(blank);
-    for (size_t g = 0; g < groups.size(); ++g) {
-        CollectionRow h;
-        h.text = rightAligned(groups[g].name);
-        h.header = true;
-        c.rows.push_back(h);
-        for (const CollectionRow& t : groups[g].tunes) {
-            c.playList.push_back(static_cast<int>(c.rows.size()));
-            c.rows.push_back(t);
-        }
-        if (g + 1 < groups.size()) plain(blank);
-    }
-    for (int k = 0; k < 3; ++k) plain(blank);
-    plain(dashes);
-    plain(centred(spacedOut(scrollWord)));
-    plain(dashes);
-    plain(blank);
-}
-
-std::string cppString(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
 }
 
 } // namespace
@@ -210,6 +175,16 @@ std::string formatPlayTime(std::uint32_t ms) {
     return buf;
 }
 
+std::string rightAligned(std::string_view s) {
+    return std::string(LINE - std::min<size_t>(s.size(), LINE), ' ') + std::string(s);
+}
+
+std::string bannerLine(std::string_view word) {
+    const std::string spaced = spacedOut(word);
+    if (spaced.size() <= LINE) return centred(spaced);
+    return centred(std::string(word.substr(0, LINE)));
+}
+
 std::string tuneLine(std::string_view title, std::uint32_t ms) {
     std::string time = formatPlayTime(ms);
     std::string line = std::string(title) + "..." + time;
@@ -224,6 +199,38 @@ std::vector<std::string> Collection::modules() const {
         if (r.kind == 1) out.push_back(r.resource);
     out.push_back(endTune);
     return out;
+}
+
+void layOutRows(Collection& c, const std::vector<GroupRows>& groups,
+                const std::vector<CollectionRow>& scrollers) {
+    auto plain = [&](const std::string& text) {
+        CollectionRow r;
+        r.text = text;
+        c.rows.push_back(r);
+    };
+    const std::string blank(LINE, ' '), dashes(LINE, '-');
+    plain(blank);
+    plain(dashes);
+    plain(bannerLine(c.title));
+    plain(dashes);
+    plain(blank);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        CollectionRow h;
+        h.text = rightAligned(groups[g].name);
+        h.header = true;
+        c.rows.push_back(h);
+        for (const CollectionRow& t : groups[g].tunes) {
+            c.playList.push_back(static_cast<int>(c.rows.size()));
+            c.rows.push_back(t);
+        }
+        if (g + 1 < groups.size()) plain(blank);
+    }
+    for (int k = 0; k < 3; ++k) plain(blank);
+    plain(dashes);
+    plain(bannerLine(c.scrollWord));
+    plain(dashes);
+    plain(blank);
+    for (const CollectionRow& s : scrollers) c.rows.push_back(s);
 }
 
 namespace {
@@ -245,15 +252,39 @@ std::vector<std::string> splitLines(std::string_view source) {
     return lines;
 }
 
-CollectionRow tuneRow(int ln, const std::string& rest, std::set<std::string>& moduleNames) {
+// What the lines read so far have said, before the rows are laid out.
+struct Draft {
+    Rules rules = Rules::Build;
+    Collection c;
+    std::vector<Group> groups;
+    std::vector<Scroller> scrollers;
+    TextList texts;
+    std::set<std::string> moduleNames;
+    int titleLine = 0, scrollWordLine = 0, endTuneLine = 0;
+};
+
+// A module is listed once in a built disk, where it is a resource of that name.
+void claimModule(Draft& d, int ln, const std::string& name) {
+    if (d.rules == Rules::Build && !d.moduleNames.insert(name).second)
+        throw CollectionError(ln, "module \"" + name + "\" is listed twice");
+}
+
+CollectionRow tuneRow(Draft& d, int ln, const std::string& rest) {
     auto f = splitFields(rest);
-    if (f.size() != 3) throw CollectionError(ln, "a tune line is: tune TITLE | FILE | M'SS");
+    const bool timeOptional = d.rules == Rules::Player;
+    if (f.size() != 3 && !(timeOptional && f.size() == 2))
+        throw CollectionError(ln, timeOptional ? "a tune line is: tune TITLE | FILE [| M'SS]"
+                                               : "a tune line is: tune TITLE | FILE | M'SS");
     checkMenuText(ln, "tune title", f[0]);
     if (f[0].empty()) throw CollectionError(ln, "a tune needs a title");
-    checkFileName(ln, f[1], {".xm", ".mod"});
-    if (!moduleNames.insert(f[1]).second)
-        throw CollectionError(ln, "module \"" + f[1] + "\" is listed twice");
+    checkName(d.rules, ln, f[1], {".xm", ".mod"});
+    claimModule(d, ln, f[1]);
     CollectionRow r;
+    r.kind = 1;
+    r.resource = f[1];
+    r.line = ln;
+    r.title = f[0];
+    if (f.size() == 2) return r; // measured when the disk opens
     try {
         r.duration = parsePlayTime(f[2]);
     } catch (const std::invalid_argument& e) {
@@ -266,17 +297,14 @@ CollectionRow tuneRow(int ln, const std::string& rest, std::set<std::string>& mo
     std::string shown = r.text.substr(r.text.rfind('.') + 1);
     if (parsePlayTime(shown) != r.duration)
         throw CollectionError(ln, "shown time differs from the duration");
-    r.kind = 1;
-    r.resource = f[1];
-    r.line = ln;
     return r;
 }
 
 // Reads the text that starts after line i up to its "end" line; returns the index of that line.
-size_t readText(const std::vector<std::string>& lines, size_t i, const std::string& name,
-                TextList& texts) {
+size_t readText(Draft& d, const std::vector<std::string>& lines, size_t i,
+                const std::string& name) {
     const int ln = static_cast<int>(i) + 1;
-    checkFileName(ln, name, {".txt"});
+    checkName(d.rules, ln, name, {".txt"});
     std::string body;
     size_t j = i + 1;
     for (; j < lines.size() && trim(lines[j]) != "end"; ++j) {
@@ -291,13 +319,14 @@ size_t readText(const std::vector<std::string>& lines, size_t i, const std::stri
         if (!isScrollFontChar(ch))
             throw CollectionError(ln, "text \"" + name + "\" has the character '" +
                                           std::string(1, ch) + "', which the scroll font lacks");
-    if (body.size() < SCROLL_TEXT_MIN || body.size() > SCROLL_TEXT_MAX)
+    if (d.rules == Rules::Build && (body.size() < SCROLL_TEXT_MIN || body.size() > SCROLL_TEXT_MAX))
         throw CollectionError(ln, "text \"" + name + "\" is " + std::to_string(body.size()) +
                                       " characters long; it must have 638 to 4398");
-    for (auto& t : texts)
+    if (body.empty()) throw CollectionError(ln, "text \"" + name + "\" is empty");
+    for (auto& t : d.texts)
         if (t.second.name == name)
             throw CollectionError(ln, "text \"" + name + "\" is defined twice");
-    texts.push_back({ln, {name, body}});
+    d.texts.push_back({ln, {name, body}});
     return j;
 }
 
@@ -324,29 +353,17 @@ std::vector<int> matchTexts(const std::vector<Scroller>& scrollers, const TextLi
     return textOf;
 }
 
-// What the lines read so far have said, before the rows are laid out.
-struct Draft {
-    Collection c;
-    std::string scrollWord;
-    std::vector<Group> groups;
-    std::vector<Scroller> scrollers;
-    TextList texts;
-    std::set<std::string> moduleNames;
-    int titleLine = 0, scrollWordLine = 0, endTuneLine = 0;
-};
-
 void readScroller(Draft& d, int ln, const std::string& rest) {
     auto f = splitFields(rest);
     if (f.size() != 2) throw CollectionError(ln, "a scroller line is: scroller LINE | FILE.txt");
     checkMenuText(ln, "scroller line", f[0]);
-    checkFileName(ln, f[1], {".txt"});
+    checkName(d.rules, ln, f[1], {".txt"});
     d.scrollers.push_back({ln, f[0], f[1]});
 }
 
 void readEndTune(Draft& d, int ln, const std::string& rest) {
-    checkFileName(ln, rest, {".xm", ".mod"});
-    if (!d.moduleNames.insert(rest).second)
-        throw CollectionError(ln, "module \"" + rest + "\" is listed twice");
+    checkName(d.rules, ln, rest, {".xm", ".mod"});
+    claimModule(d, ln, rest);
     d.c.endTune = rest;
     d.endTuneLine = ln;
 }
@@ -369,7 +386,7 @@ size_t readLine(Draft& d, const std::vector<std::string>& lines, size_t i) {
     } else if (word == "scrollword") {
         checkMenuText(ln, "scroll-text word", spacedOut(rest));
         if (rest.empty()) throw CollectionError(ln, "the scroll-text word is empty");
-        d.scrollWord = rest;
+        d.c.scrollWord = rest;
         d.scrollWordLine = ln;
     } else if (word == "group") {
         checkMenuText(ln, "group name", rest);
@@ -377,13 +394,13 @@ size_t readLine(Draft& d, const std::vector<std::string>& lines, size_t i) {
         d.groups.push_back({ln, rest, {}});
     } else if (word == "tune") {
         if (d.groups.empty()) throw CollectionError(ln, "a tune must follow a group line");
-        d.groups.back().tunes.push_back(tuneRow(ln, rest, d.moduleNames));
+        d.groups.back().tunes.push_back(tuneRow(d, ln, rest));
     } else if (word == "endtune") {
         readEndTune(d, ln, rest);
     } else if (word == "scroller") {
         readScroller(d, ln, rest);
     } else if (word == "text") {
-        return readText(lines, i, rest, d.texts);
+        return readText(d, lines, i, rest);
     } else {
         throw CollectionError(ln, "unknown line \"" + word +
                                       "\" (expected title, scrollword, "
@@ -395,97 +412,40 @@ size_t readLine(Draft& d, const std::vector<std::string>& lines, size_t i) {
 
 // Checks the whole and lays out the rows: the groups and tunes, then the scroller rows.
 Collection finish(Draft& d) {
-    if (!d.titleLine) throw CollectionError(0, "the collection has no title line");
-    if (!d.scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
-    if (!d.endTuneLine) throw CollectionError(0, "the collection has no endtune line");
-    checkShape(d.groups, d.scrollers);
+    if (d.rules == Rules::Build) {
+        if (!d.titleLine) throw CollectionError(0, "the collection has no title line");
+        if (!d.scrollWordLine) throw CollectionError(0, "the collection has no scrollword line");
+        if (!d.endTuneLine) throw CollectionError(0, "the collection has no endtune line");
+    }
+    checkShape(d.rules, d.groups, d.scrollers);
     const std::vector<int> textOf = matchTexts(d.scrollers, d.texts);
 
     Collection& c = d.c;
-    layOut(c, d.groups, d.scrollWord);
+    std::vector<GroupRows> groups;
+    for (const Group& g : d.groups) groups.push_back({g.name, g.tunes});
+    std::vector<CollectionRow> scrollers;
     for (size_t s = 0; s < d.scrollers.size(); ++s) {
         CollectionRow r;
         r.text = rightAligned(d.scrollers[s].text);
         r.kind = 2;
         r.resource = d.scrollers[s].file;
         r.textIndex = static_cast<int>(s);
-        c.rows.push_back(r);
+        r.line = d.scrollers[s].line;
+        scrollers.push_back(r);
         c.texts.push_back(d.texts[textOf[s]].second);
     }
+    layOutRows(c, groups, scrollers);
     return std::move(c);
 }
 
 } // namespace
 
-Collection parseCollection(std::string_view source) {
+Collection parseCollection(std::string_view source, Rules rules) {
     Draft d;
+    d.rules = rules;
     const std::vector<std::string> lines = splitLines(source);
     for (size_t i = 0; i < lines.size(); ++i) i = readLine(d, lines, i);
     return finish(d);
 }
 
-std::string menuTableSource(const Collection& c) {
-    std::ostringstream o;
-    o << "// Generated from the collection file; edit that file and rebuild.\n"
-         "#include \"player/menu_table.h\"\n\n"
-         "namespace {\n";
-    for (size_t t = 0; t < c.texts.size(); ++t)
-        o << "// " << c.texts[t].name << "\nconst char scrollText" << t << "[] =\n    "
-          << cppString(c.texts[t].body) << ";\n";
-    o << "} // namespace\n\n";
-    o << "const char* const scrollTexts[] = {";
-    for (size_t t = 0; t < c.texts.size(); ++t) o << (t ? ", " : "") << "scrollText" << t;
-    o << "};\n\n";
-    o << "const MenuRow menuTable[] = {\n";
-    static const char* kinds[] = {"ROW_PLAIN", "ROW_TUNE", "ROW_SCROLLER"};
-    int firstScroller = -1;
-    for (size_t i = 0; i < c.rows.size(); ++i) {
-        const CollectionRow& r = c.rows[i];
-        if (r.kind == 2 && firstScroller < 0) firstScroller = static_cast<int>(i);
-        o << "    {" << cppString(r.text) << ", " << r.duration << "u, " << (r.header ? 1 : 0)
-          << "u, " << kinds[r.kind] << ", "
-          << (r.resource.empty() ? std::string("nullptr") : cppString(r.resource)) << ", "
-          << (r.textIndex >= 0 ? "scrollText" + std::to_string(r.textIndex)
-                               : std::string("nullptr"))
-          << "}, // " << i << "\n";
-    }
-    o << "    {nullptr, 0u, 0u, ROW_PLAIN, nullptr, nullptr},\n};\n\n";
-    o << "const std::int32_t menuRowCount = " << c.rows.size() << ";\n\n";
-    o << "const std::int32_t playList[] = {";
-    for (size_t i = 0; i < c.playList.size(); ++i) o << (i ? ", " : "") << c.playList[i];
-    o << "};\n\n";
-    o << "const std::int32_t MENU_ROW_COUNT = " << c.rows.size() << ";\n";
-    o << "const std::int32_t PLAY_LIST_LENGTH = " << c.playList.size() << ";\n";
-    o << "const std::int32_t SCROLL_TEXT_COUNT = " << c.texts.size() << ";\n";
-    o << "const std::int32_t FIRST_TUNE_ROW = " << (c.playList.empty() ? 0 : c.playList[0])
-      << ";\n";
-    o << "const std::int32_t FIRST_SCROLLER_ROW = " << firstScroller << ";\n\n";
-    o << "const char* const endTuneResource = " << cppString(c.endTune) << ";\n";
-    return o.str();
-}
-
-std::string describeTable(const Collection& c) {
-    std::ostringstream o;
-    int groups = 0;
-    for (const CollectionRow& r : c.rows) groups += r.header ? 1 : 0;
-    o << c.rows.size() << " menu rows (at most " << MENU_ROW_LIMIT << "), " << groups << " groups, "
-      << c.playList.size() << " tunes, " << c.texts.size() << " scroller rows; the list is "
-      << (c.rows.size() + 14) * 16 << " pixel rows tall\n";
-    static const char* kinds[] = {"", "tune", "scroller"};
-    for (size_t i = 0; i < c.rows.size(); ++i) {
-        const CollectionRow& r = c.rows[i];
-        char head[32];
-        std::snprintf(head, sizeof head, "%4zu ", i);
-        o << head << "|" << r.text << "|";
-        if (r.header || r.kind) o << " " << (r.header ? "group" : kinds[r.kind]);
-        if (!r.resource.empty()) o << " " << r.resource;
-        if (r.textIndex >= 0) o << " (" << c.texts[r.textIndex].body.size() << " characters)";
-        o << "\n";
-    }
-    o << "play list:";
-    for (int row : c.playList) o << " " << row;
-    o << "\nend tune: " << c.endTune << "\n";
-    return o.str();
-}
-
-} // namespace content
+} // namespace collection
