@@ -2,7 +2,10 @@
 
 #include "platform/resource_table.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 namespace platform {
 
@@ -11,6 +14,10 @@ namespace platform {
 [[gnu::weak]] extern const ResourceEntry resourceTable[] = {{nullptr, nullptr, nullptr, nullptr}};
 
 namespace {
+// What holdResource keeps; each block is owned here until released.
+std::mutex heldLock;
+std::vector<std::unique_ptr<std::vector<unsigned char>>> held;
+
 bool sameIgnoringCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
         unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
@@ -40,7 +47,26 @@ std::size_t sizeofResource(ResourceHandle h) {
 std::size_t resourceSizeAt(const void* data) {
     for (const ResourceEntry* e = resourceTable; e->name; ++e)
         if (e->begin == data) return static_cast<std::size_t>(e->end - e->begin);
+    std::lock_guard lock(heldLock);
+    for (const auto& h : held)
+        if (!h->empty() && h->data() == data) return h->size();
     return 0;
+}
+
+const unsigned char* holdResource(std::vector<unsigned char> bytes) {
+    if (bytes.empty()) return nullptr;
+    auto block = std::make_unique<std::vector<unsigned char>>(std::move(bytes));
+    const unsigned char* begin = block->data();
+    std::lock_guard lock(heldLock);
+    held.push_back(std::move(block));
+    return begin;
+}
+
+void releaseResource(const unsigned char* begin) {
+    std::lock_guard lock(heldLock);
+    held.erase(std::remove_if(held.begin(), held.end(),
+                              [begin](const auto& h) { return h->data() == begin; }),
+               held.end());
 }
 
 } // namespace platform

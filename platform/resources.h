@@ -1,6 +1,7 @@
 #pragma once
 // Named raw-data resources of the running deliverable: find, lock, size.
 #include <cstddef>
+#include <vector>
 
 namespace platform {
 
@@ -14,7 +15,13 @@ ResourceHandle findResource(const char* name, const char* type);
 const unsigned char* lockResource(ResourceHandle h);
 std::size_t sizeofResource(ResourceHandle h);
 // The size of the resource whose bytes start at data, or 0 when data is not a resource's start.
-// Lets code that is handed only a locked pointer learn how long the data is.
+// Lets code that is handed only a locked pointer learn how long the data is. Resources held at
+// run time count too.
 std::size_t resourceSizeAt(const void* data);
+
+// Bytes read at run time (a module file, say), held as a resource of the running program until
+// released: the pointer can be handed on like a locked resource. Safe from any thread.
+const unsigned char* holdResource(std::vector<unsigned char> bytes);
+void releaseResource(const unsigned char* begin);
 
 } // namespace platform
