@@ -1,5 +1,5 @@
 #include "player/startup.h"
 
-int main() {
-    return run_player();
+int main(int argc, char** argv) {
+    return run_player(argc, argv);
 }

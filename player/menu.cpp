@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 Menu menu;
 
@@ -21,11 +22,23 @@ namespace {
 visuals::GlyphTable menuGlyphs;
 std::array<std::int32_t, 80> listFade{};
 
+// The part of the list the window can show: slots top .. top + 14 of the list, drawn for one
+// version of one table. The marker column remembers per slot the marker last drawn there (0:
+// none), as one list picture of the whole table would keep it.
+struct ListStrip {
+    int top = -1;
+    const MenuTable* table = nullptr;
+    std::uint32_t version = 0;
+    std::vector<std::uint8_t> markers;
+};
+ListStrip strip;
+
 const MenuRow& row_at(int index) {
     // The cursor's lowest resting place is the all-zero row after the table.
+    const MenuTable& t = menu_table();
     if (index < 0) index = 0;
-    if (index > menuRowCount) index = menuRowCount;
-    return menuTable[index];
+    if (index > t.rowCount) index = t.rowCount;
+    return t.rows[index];
 }
 
 int row_kind(int index) {
@@ -43,6 +56,65 @@ bool switch_to_row_tune(int index) {
     return start_tune(row_at(index).resource);
 }
 
+// The text of the slots top .. top + 14 into the strip.
+void draw_strip_text(int top) {
+    const MenuTable& t = menu_table();
+    PtcColor key = magenta();
+    ptc_surface_clear_color(shell.pictures.menuList, &key);
+    for (int k = 0; k < MENU_STRIP_SLOTS; ++k) {
+        const int i = top + k - MENU_EMPTY_SLOTS;
+        if (i < 0 || i >= t.rowCount) continue;
+        const MenuRow& r = t.rows[i];
+        const PtcSurface* glyphs = r.header ? shell.pictures.menuFontCopy : shell.pictures.menuFont;
+        for (int n = 0; n < MENU_LINE_LENGTH && r.text && r.text[n]; ++n)
+            visuals::drawGlyph(glyphs, menuGlyphs, static_cast<unsigned char>(r.text[n]),
+                               shell.pictures.menuList, 15 * n, MENU_SLOT * k);
+    }
+}
+
+// Brings the strip to slots top .. top + 14 of the table as it is, markers included.
+void draw_strip(int top) {
+    const MenuTable& t = menu_table();
+    if (strip.top != top || strip.table != &t || strip.version != t.version) {
+        draw_strip_text(top);
+        strip.top = top;
+        strip.table = &t;
+        strip.version = t.version;
+    }
+    PtcColor key = magenta();
+    PtcArea column{MENU_MARKER_X, 0, MENU_MARKER_X + 14, MENU_STRIP_HEIGHT};
+    ptc_surface_clear_color(shell.pictures.menuList, &key, &column);
+    for (int k = 0; k < MENU_STRIP_SLOTS; ++k) {
+        const std::size_t slot = static_cast<std::size_t>(top + k);
+        if (slot >= strip.markers.size() || !strip.markers[slot]) continue;
+        const int gx = visuals::glyphX(menuGlyphs, strip.markers[slot]);
+        PtcArea from{gx, 1, gx + 14, 15};
+        PtcArea to{MENU_MARKER_X, MENU_SLOT * k, MENU_MARKER_X + 14, MENU_SLOT * k + 16};
+        ptc_surface_copy_area(shell.pictures.menuFont, shell.pictures.menuList, &from, &to);
+    }
+}
+
+// The marker step of the list: the column is cleared over the slots around the cursor, and in
+// 10 frames of every 31 the cursor row's marker is drawn beside it.
+void step_marker(int q) {
+    strip.markers.resize(static_cast<std::size_t>(menu_list_height() / MENU_SLOT), 0);
+    for (int s = q + 1; s <= q + 13 && s < static_cast<int>(strip.markers.size()); ++s)
+        strip.markers[static_cast<std::size_t>(s)] = 0;
+    if (menu.markerCountdown != 0) {
+        --menu.markerCountdown;
+        const int kind = row_kind(q);
+        const std::size_t slot = static_cast<std::size_t>(q + MENU_EMPTY_SLOTS);
+        if (slot < strip.markers.size())
+            strip.markers[slot] = kind == ROW_TUNE ? '?' : kind == ROW_SCROLLER ? '@' : ' ';
+    }
+    if (menu.markerBlink == 0) {
+        menu.markerCountdown = 10;
+        menu.markerBlink = 30;
+    } else {
+        --menu.markerBlink;
+    }
+}
+
 void compose_menu_window() {
     PtcSurface* list = shell.pictures.menuList;
     PtcSurface* window = shell.pictures.menuWindow;
@@ -51,7 +123,7 @@ void compose_menu_window() {
     const int ys = MENU_SLOT * (q + MENU_EMPTY_SLOTS) - menu.scroll;
     const bool selectable = row_kind(menu.selectedRow) != ROW_PLAIN;
     for (int j = 0; j < MENU_WINDOW_HEIGHT; ++j) {
-        const std::uint32_t* l = surface_row(list, menu.scroll + j);
+        const std::uint32_t* l = surface_row(list, menu.scroll + j - MENU_SLOT * q);
         const std::uint32_t* b = surface_row(background, j);
         std::uint32_t* out = surface_row(window, j);
         if (j < 80) {
@@ -86,7 +158,13 @@ void reset_menu() {
 }
 
 int menu_list_height() {
-    return (menuRowCount + 2 * MENU_EMPTY_SLOTS) * MENU_SLOT;
+    return (menu_table().rowCount + 2 * MENU_EMPTY_SLOTS) * MENU_SLOT;
+}
+
+const std::uint32_t* menu_list_row(int y) {
+    const int at = y - MENU_SLOT * strip.top;
+    if (strip.top < 0 || at < 0 || at >= MENU_STRIP_HEIGHT) return nullptr;
+    return surface_row(shell.pictures.menuList, at);
 }
 int menu_scroll_limit() {
     return menu_list_height() - MENU_WINDOW_HEIGHT;
@@ -101,16 +179,9 @@ void menu_list_prerender() {
         for (int x = 0; x < font->width; ++x)
             if (p[x] == MENU_HEADER_TEXT) p[x] = MENU_TEXT;
     }
+    strip = ListStrip{};
     PtcColor key = magenta();
     ptc_surface_clear_color(shell.pictures.menuList, &key);
-    for (int i = 0; i < menuRowCount; ++i) {
-        const MenuRow& r = menuTable[i];
-        const PtcSurface* glyphs = r.header ? shell.pictures.menuFontCopy : font;
-        for (int n = 0; n < MENU_LINE_LENGTH && r.text && r.text[n]; ++n)
-            visuals::drawGlyph(glyphs, menuGlyphs, static_cast<unsigned char>(r.text[n]),
-                               shell.pictures.menuList, 15 * n,
-                               MENU_SLOT * i + MENU_SLOT * MENU_EMPTY_SLOTS);
-    }
 }
 
 void play_row(int row) {
@@ -146,9 +217,10 @@ int random_play_index(int count, platform::RandomSource random) {
 
 void random_play_start() {
     menu.randomStart = platform::timeGetTime();
-    const int row = playList[random_play_index(PLAY_LIST_LENGTH, platform::libraryRandom)];
+    const MenuTable& t = menu_table();
+    const int row = t.playList[random_play_index(t.playListLength, platform::libraryRandom)];
     play_row(row);
-    menu.randomDuration = menuTable[row].duration;
+    menu.randomDuration = row_at(row).duration ? row_at(row).duration : UNKNOWN_TUNE_MS;
 }
 
 void random_play_tick() {
@@ -162,11 +234,18 @@ void menu_list_step() {
     }
     const std::int32_t dy = menu.previousMouseY - menu.mouseY;
     menu.previousMouseY = menu.mouseY;
+    if (menu.scrollBy != 0) {
+        menu.scroll = std::clamp(menu.scroll + menu.scrollBy, 0, menu_scroll_limit());
+        menu.scrollBy = 0;
+        menu.follow = 0;
+    }
     if (dy != 0) {
         menu.scroll -= 4 * dy;
         menu.follow = 0;
     } else if (menu.follow) {
         const std::int32_t target = menu.playingRow * MENU_SLOT;
+        menu.scroll =
+            std::clamp(menu.scroll, target - MENU_FOLLOW_GLIDE, target + MENU_FOLLOW_GLIDE);
         if (std::abs(menu.scroll - target) <= 3)
             menu.follow = 0;
         else
@@ -176,26 +255,8 @@ void menu_list_step() {
 
     const int q = menu.scroll / MENU_SLOT;
     menu.selectedRow = q;
-
-    PtcColor key = magenta();
-    PtcArea column{MENU_MARKER_X, MENU_SLOT * q + MENU_SLOT, MENU_MARKER_X + 14,
-                   MENU_SLOT * q + 224};
-    ptc_surface_clear_color(shell.pictures.menuList, &key, &column);
-    if (menu.markerCountdown != 0) {
-        --menu.markerCountdown;
-        const int kind = row_kind(q);
-        const int marker = kind == ROW_TUNE ? '?' : kind == ROW_SCROLLER ? '@' : ' ';
-        const int gx = visuals::glyphX(menuGlyphs, marker);
-        const int top = MENU_SLOT * (q + MENU_EMPTY_SLOTS);
-        PtcArea from{gx, 1, gx + 14, 15}, to{MENU_MARKER_X, top, MENU_MARKER_X + 14, top + 16};
-        ptc_surface_copy_area(shell.pictures.menuFont, shell.pictures.menuList, &from, &to);
-    }
-    if (menu.markerBlink == 0) {
-        menu.markerCountdown = 10;
-        menu.markerBlink = 30;
-    } else {
-        --menu.markerBlink;
-    }
+    step_marker(q);
+    draw_strip(q);
     compose_menu_window();
 }
 
@@ -203,7 +264,7 @@ void menu_frame(PtcConsole* console, PtcSurface* workSurface) {
     const std::uint32_t deadline = platform::timeGetTime() + 33;
     if (menu.firstFrame) {
         menu.firstFrame = 0;
-        play_row(FIRST_TUNE_ROW);
+        play_row(menu_table().firstTuneRow);
     }
     if (menu.leaveRequest) {
         if (menu.leaveCountdown == 100)

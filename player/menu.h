@@ -12,6 +12,16 @@ inline constexpr int MENU_WINDOW_HEIGHT = 220;
 inline constexpr int MENU_SLOT = 16;       // pixel rows per list slot
 inline constexpr int MENU_EMPTY_SLOTS = 7; // empty slots above and below the rows
 inline constexpr int MENU_MARKER_X = 375;  // the marker column
+// The list is drawn only where the window shows it: a strip of the slots it can touch (15 of
+// 16 rows: 220 window rows from any row of a slot), so its length is bounded by memory, not by
+// one picture.
+inline constexpr int MENU_STRIP_SLOTS = 15;
+inline constexpr int MENU_STRIP_HEIGHT = MENU_STRIP_SLOTS * MENU_SLOT;
+// The farthest the list glides towards a playing row; a longer way is jumped down to this (the
+// whole way of the shipped list, so it always glides).
+inline constexpr int MENU_FOLLOW_GLIDE = 1172;
+// Page Up and Page Down move the list by most of a window.
+inline constexpr int MENU_PAGE = 13 * MENU_SLOT;
 inline constexpr std::uint32_t MENU_TEXT = 0xddddff;
 inline constexpr std::uint32_t MENU_HEADER_TEXT = 0xffffff;
 inline constexpr std::uint32_t MENU_HIGHLIGHT = 0xeebb33;
@@ -28,6 +38,7 @@ struct Menu {
     std::int32_t selectedRow = 0;
     std::int32_t markerCountdown = 0;
     std::int32_t markerBlink = 30;
+    std::int32_t scrollBy = 0; // list rows to move at the next step (Page Up, Home ...)
     // Random play
     std::int32_t randomPlay = 0;
     std::uint32_t randomStart = 0;
@@ -53,6 +64,9 @@ void reset_menu();
 
 // The list height for the table: (row count + 14) slots.
 int menu_list_height();
+// A row of the list as drawn (list row y, 0 at the top of the first empty slot); null when the
+// strip does not hold it.
+const std::uint32_t* menu_list_row(int y);
 // The lowest scroll position: list height minus window height (1172 for 73 rows).
 int menu_scroll_limit();
 

@@ -42,3 +42,29 @@ extern const std::int32_t PLAY_LIST_LENGTH;
 extern const std::int32_t SCROLL_TEXT_COUNT;
 extern const std::int32_t FIRST_TUNE_ROW;     // the tune the menu starts with
 extern const std::int32_t FIRST_SCROLLER_ROW; // the scroller rows run from here to the end
+
+// The table the menu walks: the one the program was built with (above), or one a disk made at
+// run time from the user's modules lays out. Every walker reads it through menu_table().
+struct MenuTable {
+    const MenuRow* rows; // rowCount rows, then the all-zero row
+    std::int32_t rowCount;
+    const std::int32_t* playList;
+    std::int32_t playListLength;
+    const char* const* scrollTexts; // in scroller-row order; the first opens the band
+    std::int32_t scrollTextCount;
+    std::int32_t firstTuneRow;
+    const char* endTune; // the end pictures' tune
+    // Rows of a run-time table change as its modules are measured; this counts the changes.
+    std::uint32_t version;
+    // The module bytes of a tune row's resource (or the end tune), as a locked resource that a
+    // tune switch takes; null when there are none to play.
+    const unsigned char* (*loadModule)(const char* resource);
+};
+
+// A tune without a known time (being measured) plays this long under random play.
+inline constexpr std::uint32_t UNKNOWN_TUNE_MS = 180000;
+
+const MenuTable& menu_table();
+// Makes table the one the menu walks; null goes back to the built-in one. The table must stay
+// until it is replaced.
+void use_menu_table(const MenuTable* table);

@@ -2,10 +2,10 @@
 
 #include "audio/music.h"
 #include "platform/clock.h"
-#include "platform/resources.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "player/menu.h"
+#include "player/own_disk.h"
 #include "player/shell.h"
 #include "visuals/surface_fades.h"
 
@@ -27,9 +27,9 @@ void present_all_pages() {
 }
 
 bool start_tune(const char* resourceName) {
-    platform::ResourceHandle h = platform::findResource(resourceName, "RT_RCDATA");
-    if (!h) return false;
-    music_start_switch(platform::lockResource(h));
+    const unsigned char* module = menu_table().loadModule(resourceName);
+    if (!module) return false;
+    music_start_switch(module);
     return true;
 }
 
@@ -67,7 +67,7 @@ void main_fade_in(std::uint32_t deadline) {
 void menu_fade_out(std::uint32_t deadline) {
     if (--screens.menuFadeOutCounter == 0) {
         screens.state = SCREEN_END_FADE_IN;
-        start_tune(endTuneResource); // a missing end tune leaves the end pictures silent
+        start_tune(menu_table().endTune); // a missing end tune leaves the end pictures silent
         return;
     }
     visuals::fadeSurfaceInPlace(shell.workSurface);
@@ -131,6 +131,7 @@ void end_fade_out(std::uint32_t deadline) {
 } // namespace
 
 void screen_frame() {
+    own_disk_step();
     const std::uint32_t deadline = platform::timeGetTime() + 33;
     switch (screens.state) {
     case SCREEN_BLACK:

@@ -47,8 +47,8 @@ void clear_line(const PtcArea* area) {
 
 void reset_scroller() {
     scroller = Scroller{};
-    scroller.text = scrollTexts[0];
-    scroller.length = static_cast<std::int32_t>(std::strlen(scrollTexts[0]));
+    scroller.text = menu_table().scrollTexts[0];
+    scroller.length = static_cast<std::int32_t>(std::strlen(scroller.text));
     scroller.fade = visuals::makeBandFadeTable();
 }
 
@@ -56,9 +56,14 @@ void scroller_setup() {
     scrollGlyphs = visuals::makeScrollGlyphTable();
     scroller.fade = visuals::makeBandFadeTable();
     if (!scroller.text) {
-        scroller.text = scrollTexts[0];
-        scroller.length = static_cast<std::int32_t>(std::strlen(scrollTexts[0]));
+        scroller.text = menu_table().scrollTexts[0];
+        scroller.length = static_cast<std::int32_t>(std::strlen(scroller.text));
     }
+}
+
+void scroller_extend_text(const char* text) {
+    scroller.text = text;
+    scroller.length = static_cast<std::int32_t>(std::strlen(text));
 }
 
 void scroller_set_text(const char* text) {

@@ -26,6 +26,9 @@ void reset_scroller();
 // Builds the scroll font's glyph table and the band fade table.
 void scroller_setup();
 void scroller_set_text(const char* text);
+// Goes on with text, a longer form of the one shown that starts with all of it, from where the
+// band is (no transition).
+void scroller_extend_text(const char* text);
 // One frame: moves the text and composes the band over its background.
 void scroller_step();
 // Draws the meter from the music's activity and level.

@@ -9,14 +9,17 @@
 #include "platform/message_box.h"
 #include "platform/screensaver.h"
 #include "platform/window.h"
+#include "player/command_line.h"
 #include "player/menu.h"
 #include "player/menu_table.h"
+#include "player/own_disk.h"
 #include "player/screens.h"
 #include "player/scroller.h"
 #include "player/shell.h"
 #include "player/window_proc.h"
 #include "visuals/aurora.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 extern "C" int StartVrkIntro(void* argument);
@@ -101,7 +104,7 @@ void create_pictures(DataArchive& archive) {
     p.menuFont = load_tga(archive, tgaEntries[4]);
     p.menuFontCopy = create(p.menuFont->width, p.menuFont->height);
     ptc_surface_copy(p.menuFont, p.menuFontCopy);
-    p.menuList = create(MENU_LIST_WIDTH, menu_list_height());
+    p.menuList = create(MENU_LIST_WIDTH, MENU_STRIP_HEIGHT);
     p.menuWindow = create(menuArea.width(), menuArea.height());
     p.menuBackground = copy_of_area(p.mainPicture, menuArea);
     menu_list_prerender();
@@ -129,7 +132,32 @@ void release_pictures() {
     }
 }
 
-int run_player() {
+namespace {
+
+// The command line's own answers (help, version, a mistake), or -1 to go on and play.
+int answer_command_line(const CommandLine& c) {
+    if (!c.error.empty()) {
+        std::fprintf(stderr, "tinselwave: %s\nTry 'tinselwave --help' for more.\n",
+                     c.error.c_str());
+        return 2;
+    }
+    if (c.help) {
+        std::fputs(usage_text(), stdout);
+        return 0;
+    }
+    if (c.version) {
+        std::printf("tinselwave %s\n", VRK_VERSION);
+        return 0;
+    }
+    if (c.list) return own_disk_list(c.paths);
+    return -1;
+}
+
+} // namespace
+
+int run_player(int argc, const char* const* argv) {
+    const CommandLine command = parse_command_line(argc, argv);
+    if (const int status = answer_command_line(command); status >= 0) return status;
     std::srand(platform::timeGetTime());
     if (!dataArchive.isOpen()) {
         platform::messageBox("I need data file 'VRK.BIN' to run!", "Tinselwave",
@@ -141,10 +169,12 @@ int run_player() {
                              platform::MB_ICONEXCLAMATION);
         return 1;
     }
+    if (!command.paths.empty())
+        if (const int status = own_disk_open(command.paths); status != 0) return status;
     try {
         shell.window = create_player_window();
         platform::setWindowTitle(shell.window, "Tinselwave");
-        StartVrkIntro(const_cast<char*>("Cze huje!"));
+        if (!command.noIntro) StartVrkIntro(const_cast<char*>("Cze huje!"));
         // The intro's own window covered ours: take the screen and the keyboard back.
         platform::bringToFront(shell.window);
         shell.console = ptc_console_create();
@@ -169,5 +199,6 @@ int run_player() {
     }
     visuals::releaseAurora();
     release_pictures();
+    own_disk_close();
     return 0;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The player's life from process start to exit.
 
-// Runs the whole program: checks, window, intro, console, pictures, main loop, release.
-// Returns the exit status (0 after a normal run or a reported display error, 1 after a
-// start-up refusal).
-int run_player();
+// Runs the whole program: its command line, checks, the user's disk when one is named, window,
+// intro, console, pictures, main loop, release. Returns the exit status (0 after a normal run
+// or a reported display error, 1 after a start-up refusal, 2 after a command line it cannot
+// use).
+int run_player(int argc, const char* const* argv);
 
 class DataArchive;
 

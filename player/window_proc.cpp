@@ -50,6 +50,18 @@ void menu_key(std::uint32_t key) {
     case VK_DOWN:
         menu.mouseY += 2;
         break;
+    case VK_PRIOR:
+        menu.scrollBy -= MENU_PAGE;
+        break;
+    case VK_NEXT:
+        menu.scrollBy += MENU_PAGE;
+        break;
+    case VK_HOME:
+        menu.scrollBy = -menu_scroll_limit();
+        break;
+    case VK_END:
+        menu.scrollBy = menu_scroll_limit();
+        break;
     case 'L':
         menu.randomPlay ^= 1;
         menu.indicatorRedraw = shell.pageCount;

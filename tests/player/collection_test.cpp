@@ -51,7 +51,7 @@ TEST_F(CollectionTest, TheLayoutNumbersDescribeTheTable) {
     }
     EXPECT_EQ(n, PLAY_LIST_LENGTH);
     EXPECT_EQ(MENU_ROW_COUNT - FIRST_SCROLLER_ROW, SCROLL_TEXT_COUNT);
-    EXPECT_EQ(shell.pictures.menuList->height, (MENU_ROW_COUNT + 14) * 16);
+    EXPECT_EQ(menu_list_height(), (MENU_ROW_COUNT + 14) * 16);
 }
 
 TEST_F(CollectionTest, TheListScrollsToItsLastRowAndNoFurther) {
@@ -76,16 +76,16 @@ TEST_F(CollectionTest, TheListScrollsToItsLastRowAndNoFurther) {
     menu_list_step();
     EXPECT_EQ(menu.selectedRow, MENU_ROW_COUNT - 1);
     EXPECT_EQ(menuTable[menu.selectedRow].kind, ROW_SCROLLER);
-    // The last row's text is in the list surface, the slots below it are empty.
+    // The last row's text is in the drawn list, the slots below it are empty.
     const int lastTop = 16 * (MENU_ROW_COUNT - 1) + 112;
     bool drawn = false;
-    for (int y = lastTop; y < lastTop + 16; ++y)
-        for (int x = 0; x < 375; ++x)
-            drawn |= surface_row(shell.pictures.menuList, y)[x] != 0xFF00FFu;
+    for (int y = lastTop; y < lastTop + 16; ++y) {
+        ASSERT_NE(menu_list_row(y), nullptr) << y;
+        for (int x = 0; x < 375; ++x) drawn |= menu_list_row(y)[x] != 0xFF00FFu;
+    }
     EXPECT_TRUE(drawn);
-    for (int y = lastTop + 16; y < shell.pictures.menuList->height; ++y)
-        for (int x = 0; x < 375; ++x)
-            ASSERT_EQ(surface_row(shell.pictures.menuList, y)[x], 0xFF00FFu) << y;
+    for (int y = lastTop + 16; y < menu_list_height(); ++y)
+        for (int x = 0; x < 375; ++x) ASSERT_EQ(menu_list_row(y)[x], 0xFF00FFu) << y;
 }
 
 TEST_F(CollectionTest, RandomPlayPicksOnlyItsOwnTunesAndMovesOnByTheirTimes) {

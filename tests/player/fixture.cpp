@@ -66,7 +66,7 @@ void PlayerTest::SetUp() {
     p.meterLine = ptc_surface_create(640, 1, nullptr);
     p.menuFont = font(42, 14);
     p.menuFontCopy = font(42, 14);
-    p.menuList = ptc_surface_create(MENU_LIST_WIDTH, menu_list_height(), nullptr);
+    p.menuList = ptc_surface_create(MENU_LIST_WIDTH, MENU_STRIP_HEIGHT, nullptr);
     p.menuWindow = ptc_surface_create(390, 220, nullptr);
     p.menuBackground = areaOf(p.mainPicture, menuArea);
     menu_list_prerender();
