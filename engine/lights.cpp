@@ -4,9 +4,12 @@ namespace engine {
 
 LightTable lightTable = {{}, 0, 1.0f};
 
+void ClearLights() {
+    lightTable = {{}, 0, 1.0f};
+}
+
 int CollectLights(scene::Scene* scene) {
-    for (scene::Light*& light : lightTable.lights) light = nullptr;
-    lightTable.count = 0;
+    ClearLights();
     if (scene)
         for (scene::WorldNode* n = scene->worldFirst; n && lightTable.count < MAX_LIGHTS;
              n = n->next)

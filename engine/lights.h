@@ -15,6 +15,9 @@ struct LightTable {
 
 extern LightTable lightTable;
 
+// Empties the table (count 0, lightAverage 1.0). Every scene starts so: pointers left from
+// the last scene lead into records that are already freed.
+void ClearLights();
 // Fills the table from the scene's world list; returns the number of lights taken (0 to 32).
 int CollectLights(scene::Scene* scene);
 

@@ -60,6 +60,9 @@ int buildAnimatedTable(scene::Scene* scene, int count) {
 }
 
 int prepareSteps(scene::Scene* scene) {
+    // Without the table the frame has nowhere to sort its faces and would draw nothing at all;
+    // the allocation has already written its error.
+    if (!scene->faceSortTable) return 0;
     if (engineSettings.backgroundPicture[0] && !LoadBackgroundPicture()) return 0;
     int slots = 0, animated = 0;
     if (!ClassifyMaterials(scene, &slots, &animated)) return 0;

@@ -20,6 +20,7 @@ enum : int {
 };
 
 // 1 on success (also without textures), 0 on a failure; everything made so far is released.
+// A scene without its face sort table (AllocFaceSortTable failed) is a failure too.
 int PrepareScene(scene::Scene* scene);
 void ReleaseSceneTextures(scene::Scene* scene);
 void StepAnimatedTextures(scene::Scene* scene);

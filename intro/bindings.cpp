@@ -56,6 +56,7 @@ const IntroServices& productionServices() {
         startMusicFadeOut,
         music_free,
         keyWaiting,
+        engine::ClearLights,
         engine::AllocFaceSortTable,
         engine::OptimizeScene,
         engine::ComputeAmbient,

@@ -80,6 +80,9 @@ int FrameTime(int framesPerSecond) {
 void PlayScene(const char* sceneFile, const engine::PresentArea& area) {
     const IntroServices& sv = *introState.services;
     const engine::EngineSettings& set = engine::engineSettings;
+    // Only CollectLights below may fill the light table; a scene that does not collect its
+    // lights has none, not the last scene's (freed) ones.
+    sv.clearLights();
     scene::scene_init(engine::LibraryOptions(set));
     scene::Scene* s = nullptr;
     if (scene::scene_alloc(&s) != 0 || !s) {
@@ -88,6 +91,7 @@ void PlayScene(const char* sceneFile, const engine::PresentArea& area) {
     }
     loadScene(sceneFile, s);
     scene::scene_set_active(s);
+    // A table that could not be had fails the preparation below, after its error was written.
     sv.allocFaceSortTable(s);
     if (set.optimizeScene) sv.optimizeScene(s, 1);
     scene::Camera* camera = findCamera();

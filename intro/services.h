@@ -22,6 +22,7 @@ struct IntroServices {
     bool (*keyWaiting)(PtcConsole* console);
 
     // The engine, in the order a scene uses it.
+    void (*clearLights)();
     int (*allocFaceSortTable)(scene::Scene* scene);
     int (*optimizeScene)(scene::Scene* scene, int verbose);
     int (*computeAmbient)(scene::Scene* scene);

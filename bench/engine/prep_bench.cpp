@@ -11,6 +11,7 @@
 #include "engine/pictures.h"
 #include "engine/prepare.h"
 #include "engine/settings.h"
+#include "engine/sort_table.h"
 #include "engine/swizzle.h"
 #include "tests/engine/support/prep_fixture.h"
 
@@ -128,6 +129,7 @@ void BM_PrepareScene16Textures(benchmark::State& state) {
         }
         scene->light(0, 0, 0, 10, 100);
         engine::CollectLights(scene->get());
+        engine::AllocFaceSortTable(scene->get()); // the preparation refuses a scene without it
         state.ResumeTiming();
         failures += engine::PrepareScene(scene->get()) != 1;
         engine::ReleaseSceneTextures(scene->get());

@@ -83,7 +83,7 @@ TEST_F(ImageMagickTextures, LoadWithTheTexelsImageMagickDecodes) {
     scene::Material* mapped = s.material("mapped", 1, "t24.tga");
     mapped->transparency = 0.6f;
     s.setReflection(mapped, "map.tga");
-    ASSERT_EQ(engine::PrepareScene(s.get()), 1);
+    ASSERT_EQ(PrepareWithSortTable(s.get()), 1);
 
     const auto want24 = decode("t24.tga"), want32 = decode("t32.tga"), want8 = decode("p8.tga");
     const auto wantMap = decode("map.tga");

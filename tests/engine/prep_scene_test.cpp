@@ -53,7 +53,7 @@ class PrepareScene : public ::testing::Test {
     }
     int prepare(SceneBuilder& s) {
         ::testing::internal::CaptureStderr();
-        const int r = engine::PrepareScene(s.get());
+        const int r = PrepareWithSortTable(s.get());
         err = ::testing::internal::GetCapturedStderr();
         return r;
     }
@@ -261,6 +261,7 @@ TEST_F(PrepareScene, FailuresAtEveryStepReleaseEverythingAgainAndAgain) {
     };
     const Case cases[] = {
         {"good", nullptr, "back.tga", 3, nullptr, 0},
+        {"face sort table", "face_sort_table[]", "back.tga", 3, nullptr, 0},
         {"background buffer", "allokacja BackgroundPicPtr", "back.tga", 3, nullptr, 0},
         {"background picture", nullptr, "nope.tga", 3, nullptr, 0},
         {"texture buffer", "bigbuffer for textures", "back.tga", 3, nullptr, 0},
@@ -283,7 +284,6 @@ TEST_F(PrepareScene, FailuresAtEveryStepReleaseEverythingAgainAndAgain) {
             s.material("pal", 2, "p.tga");
             s.material("flat", 1, c.badTexture ? c.badTexture : "t.tga");
             if (c.badShading) s.material("odd", c.badShading, "t.tga");
-            ASSERT_EQ(engine::AllocFaceSortTable(s.get()), 1);
             MessageCapture log;
             const int r = prepare(s);
             engine::RefuseAllocationsTagged(nullptr);
@@ -291,6 +291,11 @@ TEST_F(PrepareScene, FailuresAtEveryStepReleaseEverythingAgainAndAgain) {
                               c.badShading == 0 && c.flareType == 3 &&
                               std::string(c.background) == "back.tga";
             EXPECT_EQ(r, good ? 1 : 0) << err;
+            if (c.refusedTag) {
+                EXPECT_NE(err.find(std::string("memory callocation error: ") + c.refusedTag),
+                          std::string::npos)
+                    << err;
+            }
             if (!good) {
                 EXPECT_EQ(s.get()->textureBuffer, nullptr);
                 EXPECT_EQ(s.get()->animatedTable, nullptr);

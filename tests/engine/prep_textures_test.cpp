@@ -38,7 +38,7 @@ class Prepare : public ::testing::Test {
     // PrepareScene with standard error captured into err.
     int prepare() {
         ::testing::internal::CaptureStderr();
-        const int r = engine::PrepareScene(scene.get());
+        const int r = PrepareWithSortTable(scene.get());
         err = ::testing::internal::GetCapturedStderr();
         return r;
     }
@@ -82,7 +82,7 @@ TEST_F(Prepare, TransparencyClassesAndWeights) {
     scene::Material* q = again.material("quarter", 1, "t.tga");
     q->transparency = 0.25f;
     engine::engineSettings.transparencyMaps = 0;
-    ASSERT_EQ(engine::PrepareScene(again.get()), 1);
+    ASSERT_EQ(PrepareWithSortTable(again.get()), 1);
     EXPECT_EQ(q->transparencyClass, engine::TRANSPARENCY_OPAQUE);
 }
 
@@ -135,7 +135,7 @@ TEST_F(Prepare, SmallTextureIsDoubledWithAutoResizeAndRefusedWithout) {
     SceneBuilder strict;
     strict.material("m", 1, "s.tga");
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(engine::PrepareScene(strict.get()), 0);
+    EXPECT_EQ(PrepareWithSortTable(strict.get()), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "\nFile 'Textures\\s.tga' in m: bad texture size(should be 256x256)!");
     EXPECT_EQ(strict.get()->textureBuffer, nullptr);
@@ -216,7 +216,7 @@ TEST_F(Prepare, TransparencyMapGoesIntoTheAlphaBytesResizedToTheTexture) {
     b->transparency = 0.3f;
     bad.setReflection(b, "rgb.tga");
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(engine::PrepareScene(bad.get()), 0);
+    EXPECT_EQ(PrepareWithSortTable(bad.get()), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "\nTransparency map 'Textures\\rgb.tga' should have only max. 256 colors!");
 }
@@ -250,12 +250,12 @@ TEST_F(Prepare, DullTexturesStandInForMissingOnesOnlyWhenAllowed) {
     SceneBuilder strict;
     strict.material("named", 1, "gone.tga");
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(engine::PrepareScene(strict.get()), 0);
+    EXPECT_EQ(PrepareWithSortTable(strict.get()), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "\nCouldn't load texture file: 'Textures\\gone.tga' from material named!");
     SceneBuilder noName;
     noName.material("unnamed", 1);
-    EXPECT_EQ(engine::PrepareScene(noName.get()), 0);
+    EXPECT_EQ(PrepareWithSortTable(noName.get()), 0);
 }
 
 TEST_F(Prepare, TextureCoordinatesAreMirroredScaledAndFlippedForMaxCompat) {
@@ -277,7 +277,7 @@ TEST_F(Prepare, TextureCoordinatesAreMirroredScaledAndFlippedForMaxCompat) {
     p->vertices[0].v = -0.25f;
     engine::engineSettings.maxCompat = 1;
     MessageCapture log;
-    ASSERT_EQ(engine::PrepareScene(max.get()), 1);
+    ASSERT_EQ(PrepareWithSortTable(max.get()), 1);
     EXPECT_FLOAT_EQ(p->vertices[0].u, 63.75f);
     EXPECT_FLOAT_EQ(p->vertices[0].v, 191.25f);
     EXPECT_NE(log.text().find("\n3dsmax compat. uv-texture-map conversion done in: box"),
@@ -322,7 +322,7 @@ TEST_F(Prepare, ShadingConversionsAndPrecomputedVertexLight) {
     scene::Material* flat = plain.material("lit", 1, "p.tga", scene::MATERIAL_TWOSIDED);
     scene::Object* o = plain.object("a", 3, 1, flat);
     engine::engineSettings.vertexLighting = 0;
-    ASSERT_EQ(engine::PrepareScene(plain.get()), 1);
+    ASSERT_EQ(PrepareWithSortTable(plain.get()), 1);
     EXPECT_EQ(flat->shading, 1);
     EXPECT_EQ(o->vertices[0].vertexLight, 0.0f);
 }
@@ -349,7 +349,7 @@ TEST_F(Prepare, UnknownShadingAndOverlongNamesAreRefused) {
     longNames.material("fits", 2, std::string(86, 'a') + ".tga");
     scene::Material* tooLong = longNames.material("toolong", 1, std::string(87, 'b') + ".tga");
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(engine::PrepareScene(longNames.get()), 0);
+    EXPECT_EQ(PrepareWithSortTable(longNames.get()), 0);
     const std::string text = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(text.find("aaaa"), std::string::npos) << text;
     EXPECT_NE(text.find("in material toolong is longer than 90 characters!"), std::string::npos)

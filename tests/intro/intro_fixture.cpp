@@ -42,6 +42,7 @@ bool keyWaiting(PtcConsole* console) {
     if (key) script.updatesAtKey = ptc_console_updates(console);
     return key;
 }
+void clearLights() {}
 int allocFaceSortTable(scene::Scene*) {
     inScene = true;
     ++script.sortTablesAllocated;
@@ -114,11 +115,11 @@ std::uint32_t scriptedPosition() {
 
 const intro::IntroServices& fakeServices() {
     static const intro::IntroServices services{
-        musicStart,        scriptedPosition,   startMusicFadeOut,    musicFree,
-        keyWaiting,        allocFaceSortTable, optimizeScene,        computeAmbient,
-        collectLights,     prepareScene,       projectScene,         setFrameBuffers,
-        renderScene,       applyTrail,         stepAnimatedTextures, releaseSceneTextures,
-        freeFaceSortTable, backgroundPixels,   logMessage,
+        musicStart,           scriptedPosition,  startMusicFadeOut,  musicFree,
+        keyWaiting,           clearLights,       allocFaceSortTable, optimizeScene,
+        computeAmbient,       collectLights,     prepareScene,       projectScene,
+        setFrameBuffers,      renderScene,       applyTrail,         stepAnimatedTextures,
+        releaseSceneTextures, freeFaceSortTable, backgroundPixels,   logMessage,
     };
     return services;
 }

@@ -108,8 +108,7 @@ std::string prepare(const Options& o, const std::vector<std::uint8_t>& bytes, Lo
     l->camera->sizeY = static_cast<float>(o.height);
     l->camera->aspect = 0.75f;
     if (s.computeAmbient) engine::ComputeAmbient(l->scene);
-    engine::lightTable = {};
-    engine::lightTable.lightAverage = 1.0f;
+    engine::ClearLights();
     if (s.reportNoLights) engine::CollectLights(l->scene);
     if (engine::PrepareScene(l->scene) != 1)
         return "preparing '" + o.sceneName + "' failed (materials or textures)";

@@ -106,6 +106,11 @@ SceneBuilder::~SceneBuilder() {
     scene::scene_release(s);
 }
 
+int PrepareWithSortTable(scene::Scene* scene) {
+    engine::AllocFaceSortTable(scene);
+    return engine::PrepareScene(scene);
+}
+
 void SceneBuilder::append(int kind, void* record) {
     scene::append_world_node(s, kind, record);
 }

@@ -73,6 +73,10 @@ class SceneBuilder {
     int nextId = 0;
 };
 
+// The face sort table, then PrepareScene, as the intro prepares a scene (the preparation
+// refuses a scene without its table).
+int PrepareWithSortTable(scene::Scene* scene);
+
 // Collects the engine's message log while it lives.
 class MessageCapture {
   public:
