@@ -34,6 +34,7 @@ struct OwnDisk {
     bool cacheChanged = false;
     std::unique_ptr<collection::Measurer> measurer;
     bool relayout = false;
+    int framesSinceLayout = 0;
     // The table as last laid out, and what each row stands for.
     std::vector<std::string> lines;
     std::vector<MenuRow> rows;
@@ -230,9 +231,9 @@ std::string own_disk_start_folder() {
 
 namespace {
 
-// The disk at path with its table laid out and its measuring started; null after saying why
-// it cannot be played (status then holds the exit status).
-std::unique_ptr<OwnDisk> open_own(const std::vector<std::string>& paths, int& status) {
+// The disk of the paths with its table laid out and its measuring started; null after saying
+// why it cannot be played (in a box, when boxes; status then holds the exit status).
+std::unique_ptr<OwnDisk> open_own(const std::vector<std::string>& paths, bool boxes, int& status) {
     status = 1;
     auto o = std::make_unique<OwnDisk>();
     o->cachePath = collection::moduleCachePath();
@@ -247,11 +248,14 @@ std::unique_ptr<OwnDisk> open_own(const std::vector<std::string>& paths, int& st
             std::fprintf(stderr, "%s\n", e.c_str());
             text += e + "\n";
         }
-        platform::messageBox(text.c_str(), "Tinselwave", platform::MB_ICONEXCLAMATION);
+        if (boxes) platform::messageBox(text.c_str(), "Tinselwave", platform::MB_ICONEXCLAMATION);
         return nullptr;
     }
     if (!opened.refusal.empty()) {
-        platform::messageBox(opened.refusal.c_str(), "Tinselwave", platform::MB_ICONEXCLAMATION);
+        if (boxes)
+            platform::messageBox(opened.refusal.c_str(), "Tinselwave", platform::MB_ICONEXCLAMATION);
+        else
+            tell(opened.refusal);
         return nullptr;
     }
     o->disk = std::move(opened.disk);
@@ -298,14 +302,14 @@ void print_table(const std::string& path, const OwnDisk& o) {
 
 int own_disk_open(const std::vector<std::string>& paths) {
     int status = 0;
-    own = open_own(paths, status);
+    own = open_own(paths, true, status);
     if (own) use_menu_table(&own->table);
     return status;
 }
 
 int own_disk_list(const std::vector<std::string>& paths) {
     int status = 0;
-    own = open_own(paths, status);
+    own = open_own(paths, false, status);
     if (!own) return status;
     while (!own->measurer->idle()) {
         own_disk_step();
@@ -323,8 +327,13 @@ void own_disk_step() {
         const auto it = own->tuneByPath.find(r.path);
         if (it != own->tuneByPath.end()) take_facts(*own, it->second, r.stamp, std::move(r.facts));
     }
-    if (own->relayout) {
+    // A long table is laid out less often while it is measured: 5,000 rows take about 5 ms, so
+    // every frame would cost a sixth of the menu's time; a few times a second is enough.
+    ++own->framesSinceLayout;
+    const int every = 1 + own->table.rowCount / 500;
+    if (own->relayout && (own->framesSinceLayout >= every || own->measurer->idle())) {
         own->relayout = false;
+        own->framesSinceLayout = 0;
         lay_out(*own);
     }
     if (own->cacheChanged && own->measurer->idle()) write_cache(*own);

@@ -1,12 +1,12 @@
 # Sourced after lib.sh by the end-to-end scripts of disks built with other collections.
 
-# start_disk PROGRAM: starts it in the background (pid in $pid, output in $work/out.log) and
+# start_disk PROGRAM [ARGUMENT...]: starts it in the background (pid in $pid, output in $work/out.log) and
 # waits for its window. Under load the window manager on the test display now and then never
 # maps a new window, and the program then waits for it forever: such a start is tried again.
 start_disk() {
     local try
     for try in 1 2 3; do
-        "$1" >"$work/out.log" 2>&1 &
+        "$@" >"$work/out.log" 2>&1 &
         pid=$!
         for _ in $(seq 150); do
             [ -n "$(player_window)" ] && return 0

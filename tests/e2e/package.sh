@@ -30,7 +30,7 @@ for size in 16 24 48 64 128 256; do
     [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}" ] ||
         fail "no ${size}x${size} icon"
 done
-grep -q '^Exec=tinselwave$' "$root/usr/share/applications/tinselwave.desktop" ||
+grep -q '^Exec=tinselwave %F$' "$root/usr/share/applications/tinselwave.desktop" ||
     fail "the desktop entry does not start the launcher"
 # The program finds its intro library beside itself, not in the build folder.
 runpath=$(readelf -d "$root/usr/lib/tinselwave/vrkdisk" | sed -n 's/.*runpath: \[\(.*\)\]/\1/p')
