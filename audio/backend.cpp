@@ -284,6 +284,62 @@ std::uint32_t channelPosition(MusicHandle music) {
     return 0;
 }
 
+bool musicPause(MusicHandle music, bool paused) {
+    std::lock_guard lock(output.control);
+    if (!output.open.load() || music == 0 || output.loaded.load() != music)
+        return fail(AUDIO_ERR_HANDLE);
+    SDL_LockAudioDevice(output.device);
+    output.renderer.setPaused(paused);
+    SDL_UnlockAudioDevice(output.device);
+    return true;
+}
+
+bool musicIsPaused(MusicHandle music) {
+    std::lock_guard lock(output.control);
+    if (!output.open.load() || music == 0 || output.loaded.load() != music) return false;
+    SDL_LockAudioDevice(output.device);
+    const bool paused = output.renderer.paused();
+    SDL_UnlockAudioDevice(output.device);
+    return paused;
+}
+
+double musicSeek(MusicHandle music, double seconds) {
+    std::lock_guard lock(output.control);
+    if (!output.open.load() || music == 0 || output.loaded.load() != music) {
+        fail(AUDIO_ERR_HANDLE);
+        return -1;
+    }
+    SDL_LockAudioDevice(output.device);
+    const double reached = output.renderer.seek(seconds);
+    SDL_UnlockAudioDevice(output.device);
+    return reached;
+}
+
+std::uint32_t channelTimeMs(MusicHandle music) {
+    std::uint64_t startBlock;
+    if (!musicStartBlock(music, startBlock)) return 0;
+    auto heardBlock = static_cast<std::uint64_t>(heardNow()) / BLOCK_FRAMES;
+    for (unsigned back = 0; back < 4 && heardBlock >= startBlock + back; ++back) {
+        BlockRecord r;
+        if (output.renderer.log().read(heardBlock - back, r)) return r.timeMs;
+    }
+    return 0;
+}
+
+void setListenerVolume(std::int32_t gain) {
+    std::lock_guard lock(output.control);
+    // The renderer outlives every device; with none open it takes the volume at once.
+    const bool open = output.open.load();
+    if (open) SDL_LockAudioDevice(output.device);
+    output.renderer.setVolume(gain, !open);
+    if (open) SDL_UnlockAudioDevice(output.device);
+}
+
+std::int32_t listenerVolume() {
+    std::lock_guard lock(output.control);
+    return output.renderer.volume();
+}
+
 void releaseThreadState() {
     SDL_TLSCleanup();
 }

@@ -72,6 +72,21 @@ std::uint32_t channelPosition(MusicHandle music);
 // Frames of music heard so far: the clock that position and levels answer for.
 std::uint64_t channelHeardFrames(MusicHandle music);
 
+// Pauses the loaded module (its sound fades out in about 50 ms and it holds its place) or
+// resumes it (fading back in from there). False when music is not the loaded module.
+bool musicPause(MusicHandle music, bool paused);
+bool musicIsPaused(MusicHandle music);
+// Moves the loaded module to a time in seconds; the time it reached (the start of the row
+// there), or -1 when music is not the loaded module.
+double musicSeek(MusicHandle music, double seconds);
+// The song's time heard now, in milliseconds; 0 when music is not the loaded module.
+std::uint32_t channelTimeMs(MusicHandle music);
+
+// The listener's volume, 0 (silent) .. 65536 (as the module is), 16.16; it holds for every
+// module played after it too, and changes without a click.
+void setListenerVolume(std::int32_t gain);
+std::int32_t listenerVolume();
+
 // Releases what the audio library keeps for the calling thread. Threads that call into the
 // back-end and then end (the player's switch and fade-out threads) call it last.
 void releaseThreadState();

@@ -1,6 +1,7 @@
 #include "audio/music.h"
 
 #include "audio/backend.h"
+#include "audio/gain_ramp.h"
 #include "audio/music_checks.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
@@ -116,6 +117,32 @@ std::uint32_t music_level() {
 
 int music_is_active() {
     return audio::channelIsActive(currentMusic.load()) ? 1 : 0;
+}
+
+void music_pause(int paused) {
+    audio::musicPause(currentMusic.load(), paused != 0);
+}
+
+int music_is_paused() {
+    return audio::musicIsPaused(currentMusic.load()) ? 1 : 0;
+}
+
+std::uint32_t music_time_ms() {
+    return audio::channelTimeMs(currentMusic.load());
+}
+
+std::int64_t music_seek(std::uint32_t ms) {
+    const double reached = audio::musicSeek(currentMusic.load(), ms / 1000.0);
+    return reached < 0 ? -1 : static_cast<std::int64_t>(reached * 1000.0 + 0.5);
+}
+
+void music_set_volume(double volume) {
+    const double v = volume < 0 ? 0 : volume > 1 ? 1 : volume;
+    audio::setListenerVolume(static_cast<std::int32_t>(v * audio::UNITY_GAIN + 0.5));
+}
+
+double music_volume() {
+    return audio::listenerVolume() / static_cast<double>(audio::UNITY_GAIN);
 }
 
 std::uint32_t music_position() {

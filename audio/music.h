@@ -39,6 +39,17 @@ void music_free();
 std::uint32_t music_level();
 // Nonzero while the present tune plays.
 int music_is_active();
+// Pauses the present tune (1) or resumes it (0): the sound fades out in about 50 ms and back in
+// from the same place. A tune switched to starts unpaused.
+void music_pause(int paused);
+int music_is_paused();
+// The song's time heard now in milliseconds, and a move to another time (the start of the row
+// there); music_seek gives the time reached, or -1 when no tune is loaded.
+std::uint32_t music_time_ms();
+std::int64_t music_seek(std::uint32_t ms);
+// The listener's volume, 0 (silent) to 1 (the tune as it is); it holds for the tunes after.
+void music_set_volume(double volume);
+double music_volume();
 // The position heard now as order * 65536 + row, so positions compare as plain numbers.
 // 0xFFFFFFFF when no tune is loaded (a timeline waiting for a position then never hangs).
 std::uint32_t music_position();

@@ -1,6 +1,7 @@
 #include "audio/renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <libopenmpt/libopenmpt.h>
 
@@ -13,6 +14,9 @@ openmpt_module* Renderer::install(openmpt_module* module, MusicHandle handle) {
     playing_ = false;
     started_ = false;
     ended_ = false;
+    pauseRequested_ = false;
+    held_ = false;
+    pauseRamp_ = GainRamp{};
     activeHandle_.store(0, std::memory_order_release);
     musicStart_.store(0, std::memory_order_release);
     return old;
@@ -33,6 +37,23 @@ void Renderer::requestSlide(std::int32_t target, std::uint32_t frames) {
     slideTarget_ = target;
     slideFrames_ = frames;
     slideEnd_.store(INT64_MAX, std::memory_order_release);
+}
+
+void Renderer::setPaused(bool paused) {
+    if (!module_ || paused == pauseRequested_) return;
+    pauseRequested_ = paused;
+    if (!paused) held_ = false;
+    startRamp(pauseRamp_, paused ? 0 : UNITY_GAIN, PAUSE_FADE_FRAMES);
+}
+
+void Renderer::setVolume(std::int32_t gain, bool atOnce) {
+    volumeTarget_ = std::clamp(gain, 0, UNITY_GAIN);
+    startRamp(volumeRamp_, volumeTarget_, atOnce ? 0 : VOLUME_FADE_FRAMES);
+}
+
+double Renderer::seek(double seconds) {
+    if (!module_) return 0;
+    return openmpt_module_set_position_seconds(module_, std::max(seconds, 0.0));
 }
 
 void Renderer::reset(unsigned rate) {
@@ -81,16 +102,24 @@ void Renderer::renderBlock() {
         std::uint32_t order = static_cast<std::uint32_t>(openmpt_module_get_current_order(module_));
         std::uint32_t row = static_cast<std::uint32_t>(openmpt_module_get_current_row(module_));
         record.position = (order & 0xFFFF) | (row & 0xFFFF) << 16;
-        got = openmpt_module_read_interleaved_stereo(module_, static_cast<std::int32_t>(rate_),
-                                                     BLOCK_FRAMES, block_);
-        if (got == 0) {
-            // Only a module with nothing to play ends while it loops.
-            ended_ = true;
-            activeHandle_.store(0, std::memory_order_release);
+        record.timeMs = static_cast<std::uint32_t>(
+            std::max(openmpt_module_get_position_seconds(module_), 0.0) * 1000.0 + 0.5);
+        if (!held_) {
+            got = openmpt_module_read_interleaved_stereo(module_, static_cast<std::int32_t>(rate_),
+                                                         BLOCK_FRAMES, block_);
+            if (got == 0) {
+                // Only a module with nothing to play ends while it loops.
+                ended_ = true;
+                activeHandle_.store(0, std::memory_order_release);
+            }
         }
     }
     std::memset(block_ + 2 * got, 0, (BLOCK_FRAMES - got) * 2 * sizeof(std::int16_t));
     applyGain(ramp_, block_, BLOCK_FRAMES);
+    applyGain(pauseRamp_, block_, BLOCK_FRAMES);
+    applyGain(volumeRamp_, block_, BLOCK_FRAMES);
+    // Faded out to nothing: from the next block on the module waits where it is.
+    if (pauseRequested_ && pauseRamp_.length == 0) held_ = true;
     record.levels = peakLevels(block_, BLOCK_FRAMES);
     log_.write(block, record);
 }

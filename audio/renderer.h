@@ -15,6 +15,10 @@ namespace audio {
 
 using MusicHandle = std::uint32_t;
 
+// About 50 ms at 44100 Hz: quick enough to feel immediate, long enough not to click.
+constexpr std::uint32_t PAUSE_FADE_FRAMES = 2205;
+constexpr std::uint32_t VOLUME_FADE_FRAMES = 882; // 20 ms
+
 class Renderer {
   public:
     explicit Renderer(unsigned rate = 44100) : rate_(rate) {}
@@ -28,6 +32,16 @@ class Renderer {
     void play(MusicHandle handle);
     // A slide to target (16.16 gain) over frames frames, taken up at the next block.
     void requestSlide(std::int32_t target, std::uint32_t frames);
+    // Pausing fades the sound out over PAUSE_FADE_FRAMES and then holds the module where it
+    // is; resuming fades it back in from there. A new module starts unpaused.
+    void setPaused(bool paused);
+    bool paused() const { return pauseRequested_; }
+    // The listener's volume (16.16 gain, unity at most), reached over VOLUME_FADE_FRAMES, or at
+    // once; it stays through new modules and resets.
+    void setVolume(std::int32_t gain, bool atOnce = false);
+    std::int32_t volume() const { return volumeTarget_; }
+    // Moves the module to a time in seconds (to the start of the row there); the time reached.
+    double seek(double seconds);
     // Back to the state of a freshly opened output at rate: nothing delivered, unity gain, empty
     // log. Only while no callback runs, after the module was removed.
     void reset(unsigned rate);
@@ -61,6 +75,11 @@ class Renderer {
     std::int32_t slideTarget_ = UNITY_GAIN;
     std::uint32_t slideFrames_ = 0;
     GainRamp ramp_;
+    GainRamp pauseRamp_;
+    GainRamp volumeRamp_;
+    bool pauseRequested_ = false;
+    bool held_ = false; // paused and faded out: the module does not move
+    std::int32_t volumeTarget_ = UNITY_GAIN;
     // Audio side only (and reset() while no callback runs).
     std::int16_t block_[BLOCK_FRAMES * 2] = {};
     std::uint32_t blockUsed_ = BLOCK_FRAMES; // frames of block_ already delivered

@@ -91,6 +91,78 @@ TEST_P(RendererTest, SlideEndsInSilenceAtTheFrameItAnnounces) {
     openmpt_module_destroy(r.remove());
 }
 
+TEST_P(RendererTest, PauseFadesOutHoldsThePlaceAndResumesFromIt) {
+    ModuleBytes m = audiotest::embeddedModule(GetParam());
+    ASSERT_GT(m.size, 0u);
+    audio::Renderer r;
+    r.reset(audiotest::RATE);
+    r.install(load(m), 1);
+    r.play(1); // before the first block: the module starts at frame 0
+    const std::size_t B = audio::BLOCK_FRAMES, F = audio::PAUSE_FADE_FRAMES;
+    const std::size_t before = 40 * B;
+    pull(r, before);
+    r.setPaused(true);
+    EXPECT_TRUE(r.paused());
+    // The fade ends inside a block; the module is held from the block after it.
+    const std::size_t heldFrom = (before + F + B - 1) / B * B;
+    auto paused = pull(r, heldFrom - before + 20 * B);
+    // Resumed, it goes on from the frame after the last block it rendered, fading in.
+    r.setPaused(false);
+    EXPECT_FALSE(r.paused());
+    auto resumed = pull(r, F + 4096);
+    const auto ref = audiotest::referenceRender(m, heldFrom + F + 4096, true);
+    const auto scaled = [](std::int16_t s, std::int64_t gain) {
+        return static_cast<std::int16_t>((s * gain + 32768) >> 16);
+    };
+    for (std::size_t i = 0; i < paused.size() / 2; ++i) {
+        const std::int64_t gain = i < F ? 65536 - 65536 * static_cast<std::int64_t>(i + 1) / F : 0;
+        for (int c = 0; c < 2; ++c)
+            ASSERT_EQ(paused[2 * i + c],
+                      i + before < heldFrom ? scaled(ref[2 * (before + i) + c], gain) : 0)
+                << "paused frame " << i;
+    }
+    for (std::size_t i = 0; i < resumed.size() / 2; ++i) {
+        const std::int64_t gain = i < F ? 65536 * static_cast<std::int64_t>(i + 1) / F : 65536;
+        for (int c = 0; c < 2; ++c)
+            ASSERT_EQ(resumed[2 * i + c], scaled(ref[2 * (heldFrom + i) + c], gain))
+                << "resumed frame " << i;
+    }
+    // While held, the log shows one place and no level; the module never ended.
+    audio::BlockRecord a, b;
+    ASSERT_TRUE(r.log().read(heldFrom / B + 2, a));
+    ASSERT_TRUE(r.log().read(heldFrom / B + 19, b));
+    EXPECT_EQ(a.position, b.position);
+    EXPECT_EQ(a.timeMs, b.timeMs);
+    EXPECT_GT(a.timeMs, 200u); // 40 blocks and the fade: about 0.28 s into the song
+    EXPECT_EQ(b.levels, 0u);
+    EXPECT_EQ(r.activeHandle(), 1u);
+    openmpt_module_destroy(r.remove());
+}
+
+TEST(Renderer, TheListenersVolumeScalesEveryFrameAndHoldsThroughResets) {
+    ModuleBytes m = audiotest::embeddedModule("DALI.XM");
+    ASSERT_GT(m.size, 0u);
+    audio::Renderer r;
+    r.setVolume(audio::UNITY_GAIN / 2, true);
+    r.reset(audiotest::RATE);
+    r.install(load(m), 1);
+    r.play(1);
+    const auto out = pull(r, 44100);
+    const auto ref = audiotest::referenceRender(m, 44100, true);
+    for (std::size_t i = 0; i < ref.size(); ++i)
+        ASSERT_EQ(out[i], static_cast<std::int16_t>((ref[i] * 32768 + 32768) >> 16)) << i;
+    EXPECT_EQ(r.volume(), audio::UNITY_GAIN / 2);
+    // A change of volume glides over 20 ms and lands on the new gain.
+    r.setVolume(audio::UNITY_GAIN);
+    pull(r, audio::VOLUME_FADE_FRAMES + audio::BLOCK_FRAMES);
+    const auto later = pull(r, 2 * audio::BLOCK_FRAMES);
+    const auto ref2 = audiotest::referenceRender(
+        m, 44100 + audio::VOLUME_FADE_FRAMES + 3 * audio::BLOCK_FRAMES, true);
+    const std::size_t at = 2 * (44100 + audio::VOLUME_FADE_FRAMES + audio::BLOCK_FRAMES);
+    for (std::size_t i = 0; i < later.size(); ++i) ASSERT_EQ(later[i], ref2[at + i]) << i;
+    openmpt_module_destroy(r.remove());
+}
+
 INSTANTIATE_TEST_SUITE_P(Modules, RendererTest, ::testing::Values("DALI.XM", "HIGH-SCORE.MOD"),
                          [](const auto& info) {
                              std::string n = info.param;
