@@ -42,6 +42,10 @@ enum : std::uint32_t {
     VK_DOWN = 0x28,
     // '0'..'9' are 0x30..0x39 and 'A'..'Z' are 0x41..0x5A.
     VK_F1 = 0x70,
+    VK_MEDIA_NEXT_TRACK = 0xB0,
+    VK_MEDIA_PREV_TRACK = 0xB1,
+    VK_MEDIA_STOP = 0xB2,
+    VK_MEDIA_PLAY_PAUSE = 0xB3,
 };
 
 struct Window;

@@ -67,6 +67,14 @@ std::uint32_t virtualKey(SDL_Keycode key) {
         return VK_RIGHT;
     case SDLK_DOWN:
         return VK_DOWN;
+    case SDLK_AUDIOPLAY:
+        return VK_MEDIA_PLAY_PAUSE;
+    case SDLK_AUDIONEXT:
+        return VK_MEDIA_NEXT_TRACK;
+    case SDLK_AUDIOPREV:
+        return VK_MEDIA_PREV_TRACK;
+    case SDLK_AUDIOSTOP:
+        return VK_MEDIA_STOP;
     default:
         return 0;
     }

@@ -7,6 +7,7 @@
 #include "player/screens.h"
 #include "player/scroller.h"
 #include "player/shell.h"
+#include "player/tune_control.h"
 #include "visuals/aurora.h"
 #include "visuals/fonts.h"
 #include "visuals/spans.h"
@@ -53,7 +54,10 @@ PtcColor magenta() {
 // missing.
 bool switch_to_row_tune(int index) {
     if (row_kind(index) != ROW_TUNE || !row_at(index).resource) return false;
-    return start_tune(row_at(index).resource);
+    const bool accepted = !music_is_switching(); // else the request is dropped
+    if (!start_tune(row_at(index).resource)) return false;
+    if (accepted) menu.tuneRow = index;
+    return true;
 }
 
 // The text of the slots top .. top + 14 into the strip.
@@ -298,6 +302,7 @@ void menu_frame(PtcConsole* console, PtcSurface* workSurface) {
         menu.indicatorRepaint = shell.pageCount;
         if (!menu.meterOn) menu.meterRedraw = shell.pageCount;
     }
+    tune_keep_random_clock();
     if (menu.indicatorRedraw != 0) {
         --menu.indicatorRedraw;
         copy_at(menu.randomPlay ? shell.pictures.indicatorOn : shell.pictures.indicatorOff, console,
@@ -309,7 +314,7 @@ void menu_frame(PtcConsole* console, PtcSurface* workSurface) {
             copy_at(menu.randomPlay ? shell.pictures.indicatorOn : shell.pictures.indicatorOff,
                     console, 0, 0);
         }
-        if (menu.randomPlay) random_play_tick();
+        if (menu.randomPlay && !menu.paused) random_play_tick();
     }
     if (menu.meterOn) {
         level_meter_draw();

@@ -43,6 +43,14 @@ struct Menu {
     std::int32_t randomPlay = 0;
     std::uint32_t randomStart = 0;
     std::uint32_t randomDuration = 0;
+    // The row whose tune was last handed to a switch (by play_row or activate_selection); -1
+    // before the first.
+    std::int32_t tuneRow = -1;
+    // Pause: since when the tune stands (random play's clock stands with it), and whether it
+    // was stopped (paused back at its start).
+    bool paused = false;
+    std::uint32_t pausedAt = 0;
+    bool stopped = false;
     // Redraw counters and the meter
     std::int32_t indicatorRedraw = 0;
     std::int32_t indicatorRepaint = 0; // pages still to get the indicator after a repaint

@@ -3,6 +3,7 @@
 // The definitions are generated at build time from a collection file (content/collection.txt
 // for the shipped disk), so one player works with a table of any shape.
 #include <cstdint>
+#include <string>
 
 // What a menu row does when chosen; only the low byte is ever looked at.
 enum RowKind : std::uint32_t {
@@ -59,6 +60,10 @@ struct MenuTable {
     // The module bytes of a tune row's resource (or the end tune), as a locked resource that a
     // tune switch takes; null when there are none to play.
     const unsigned char* (*loadModule)(const char* resource);
+    // The disk's title, and a tune row's title as its module or collection names it (null: the
+    // row's own text says it).
+    const char* title;
+    std::string (*tuneTitle)(int row);
 };
 
 // A tune without a known time (being measured) plays this long under random play.

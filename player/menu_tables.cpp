@@ -12,7 +12,7 @@ const unsigned char* builtInModule(const char* resource) {
 const MenuTable& builtIn() {
     static const MenuTable table{menuTable,   menuRowCount,      playList,       PLAY_LIST_LENGTH,
                                  scrollTexts, SCROLL_TEXT_COUNT, FIRST_TUNE_ROW, endTuneResource,
-                                 0,           builtInModule};
+                                 0,           builtInModule,     "Tinselwave",   nullptr};
     return table;
 }
 

@@ -202,6 +202,18 @@ const unsigned char* load_own_module(const char* resource) {
     return hold(o, std::move(bytes));
 }
 
+// A tune's title as its module gives it (or its collection, or its file name).
+std::string own_tune_title(int row) {
+    const OwnDisk& o = *own;
+    if (row < 0 || row >= static_cast<int>(o.rowTune.size()) || o.rowTune[row] < 0) return "";
+    const collection::Tune& t = o.disk.tunes[static_cast<std::size_t>(o.rowTune[row])];
+    std::string title = t.facts.title;
+    while (!title.empty() && title.back() == ' ') title.pop_back();
+    if (!t.listedTitle.empty() || title.find_first_not_of(' ') == std::string::npos)
+        return collection::tuneTitle(t);
+    return title.substr(title.find_first_not_of(' '));
+}
+
 void write_cache(OwnDisk& o) {
     if (!o.cacheChanged) return;
     o.cacheChanged = false;
@@ -253,7 +265,8 @@ std::unique_ptr<OwnDisk> open_own(const std::vector<std::string>& paths, bool bo
     }
     if (!opened.refusal.empty()) {
         if (boxes)
-            platform::messageBox(opened.refusal.c_str(), "Tinselwave", platform::MB_ICONEXCLAMATION);
+            platform::messageBox(opened.refusal.c_str(), "Tinselwave",
+                                 platform::MB_ICONEXCLAMATION);
         else
             tell(opened.refusal);
         return nullptr;
@@ -269,6 +282,8 @@ std::unique_ptr<OwnDisk> open_own(const std::vector<std::string>& paths, bool bo
     }
     o->table.endTune = o->disk.endTune.empty() ? endTuneResource : o->disk.endTune.c_str();
     o->table.loadModule = load_own_module;
+    o->table.title = o->disk.title.c_str();
+    o->table.tuneTitle = own_tune_title;
     fill_table(*o, collection::layOutDisk(o->disk));
     const collection::Disk& d = o->disk;
     o->shownOpening = d.openingText >= 0 ? d.texts[d.openingText].c_str() : nullptr;

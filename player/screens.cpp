@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "player/desktop_link.h"
 #include "player/menu.h"
 #include "player/own_disk.h"
 #include "player/shell.h"
@@ -93,7 +94,8 @@ void end_fade_in(std::uint32_t deadline) {
 }
 
 void end_picture(std::uint32_t deadline) {
-    if (platform::timeGetTime() - screens.endPictureTime > 6000) screens.endLeaveRequest = 1;
+    if (platform::timeGetTime() - screens.endPictureTime > 6000 || screens.quitRequested)
+        screens.endLeaveRequest = 1;
     if (screens.endLeaveRequest) {
         if (screens.endLeaveCountdown == 100)
             platform::startThread(music_fade_out_thread, &screens.endFadeOutDone, 8000);
@@ -132,6 +134,7 @@ void end_fade_out(std::uint32_t deadline) {
 
 void screen_frame() {
     own_disk_step();
+    desktop_link_step();
     const std::uint32_t deadline = platform::timeGetTime() + 33;
     switch (screens.state) {
     case SCREEN_BLACK:

@@ -28,6 +28,7 @@ struct Screens {
     std::int32_t endSelector = 1;
     std::atomic<std::int32_t> endFadeOutDone{1}; // cleared by the audio fade-out thread
     std::int32_t endLeaveRequest = 0;            // set by the window procedure
+    bool quitRequested = false; // the desktop asked the disk to quit: the end pictures go at once
     std::uint32_t endPictureTime = 0;
 };
 

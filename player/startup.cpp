@@ -10,6 +10,7 @@
 #include "platform/screensaver.h"
 #include "platform/window.h"
 #include "player/command_line.h"
+#include "player/desktop_link.h"
 #include "player/menu.h"
 #include "player/menu_table.h"
 #include "player/own_disk.h"
@@ -177,6 +178,7 @@ int run_player(int argc, const char* const* argv) {
         if (!command.noIntro) StartVrkIntro(const_cast<char*>("Cze huje!"));
         // The intro's own window covered ours: take the screen and the keyboard back.
         platform::bringToFront(shell.window);
+        desktop_link_start();
         shell.console = ptc_console_create();
         ptc_console_option(shell.console, "DirectX");
         ptc_console_option(shell.console, "fullscreen output");
@@ -197,6 +199,7 @@ int run_player(int argc, const char* const* argv) {
         if (savedScreenSaverState == 1) platform::setScreenSaverActive(true);
         savedScreenSaverState = 0;
     }
+    desktop_link_stop();
     visuals::releaseAurora();
     release_pictures();
     own_disk_close();

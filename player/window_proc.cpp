@@ -8,6 +8,7 @@
 #include "player/screens.h"
 #include "player/scroller.h"
 #include "player/shell.h"
+#include "player/tune_control.h"
 
 #include <thread>
 
@@ -69,6 +70,19 @@ void menu_key(std::uint32_t key) {
     case 'Q':
         menu.meterOn ^= 1;
         menu.meterRedraw = shell.pageCount;
+        break;
+    case 'P':
+    case VK_MEDIA_PLAY_PAUSE:
+        tune_toggle_pause();
+        break;
+    case VK_MEDIA_NEXT_TRACK:
+        tune_step(1);
+        break;
+    case VK_MEDIA_PREV_TRACK:
+        tune_step(-1);
+        break;
+    case VK_MEDIA_STOP:
+        tune_stop();
         break;
     default:
         break;

@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config dpkg-dev
-    libsdl2-dev libopenmpt-dev liblzo2-dev zlib1g-dev
+    libsdl2-dev libopenmpt-dev liblzo2-dev zlib1g-dev libsystemd-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool openbox imagemagick x11-utils
     xmp libxmp-dev lib3ds-dev assimp-testmodels assimp-utils sox openmpt123
-    clang libclang-rt-14-dev python3 qemu-user
+    clang libclang-rt-14-dev python3 qemu-user dbus playerctl
 )
 # The engine benchmark's peer renderer (OSMesa, llvmpipe); no test or deliverable uses it.
 if [ "${1:-}" = "bench" ]; then
