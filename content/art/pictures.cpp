@@ -332,7 +332,7 @@ void paintPanels(Image& img) {
     TextStyle help = small;
     help.advance = 10;
     help.fill = [](float) { return Rgb{88, 104, 150}; };
-    drawText(img, 6, 378, "enter play   l random   q meter   esc leave", help, 14);
+    drawText(img, 6, 378, "enter play   l random   q meter   p pause   esc leave", help, 14);
 }
 
 } // namespace
