@@ -2,15 +2,17 @@
 # The disk on Wayland itself (SDL's wayland driver, no X server anywhere): on a 1920 x 1080
 # output, the intro full screen, on top, with the keyboard, its picture scaled with the aspect
 # kept (black bands left and right); a key cuts it short and the player's window takes the
-# keyboard; the menu plays, keys move the list and light the meter; Alt+Enter puts the disk in a
-# floating window of twice the picture's size and back to full screen, the picture following;
-# Escape, Escape, exit 0. Keys come from wtype's virtual keyboards, pictures from grim, windows
-# from sway's own account of them. Run by with-wayland.sh.
+# keyboard; the menu plays, keys move the list and light the meter, the mouse scrolls the list
+# and a click plays a tune; Alt+Enter puts the disk in a floating window of twice the picture's
+# size and back to full screen, the picture following; Escape, Escape, exit 0. Keys come from wtype's virtual keyboards, the mouse from a virtual
+# pointer (vrk_wl_pointer), pictures from grim, windows from sway's own account of them. Run by
+# with-wayland.sh.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 play_from_scratch "$1"
 [ -n "${VRK_E2E_WAYLAND:-}" ] || fail "not under with-wayland.sh"
+[ -x "$build/vrk_wl_pointer" ] || fail "no vrk_wl_pointer in $build (needs libwayland-dev)"
 
 # window TITLE: sway's record of the client window of that title, as
 # "x y w h fullscreen focused shell" with x y w h the window's own area on the screen.
@@ -93,6 +95,24 @@ LEVEL=0 wait_for 20 lit 163 370 265 1
 key -k q
 LEVEL=0 wait_for 20 unlit 163 370 265 1
 echo "Down moved the list, Q lit the meter and cleared it"
+
+# The mouse, through the picture's 2.7x scale: a move of three screen pixels down (about one
+# picture pixel) scrolls the list; a click plays the row under the pointer, the old tune fading
+# out and the new one playing.
+point() { "$build/vrk_wl_pointer" "$1" "$2" 1920 1080 ${3:+"$3"} || fail "no virtual pointer"; }
+loud() { [ -s "$work/audio.raw" ] && python3 "$here/loudness.py" "$work/audio.raw" 0.02 0.5; }
+restarted() { [ -e "$work/restarted" ]; }
+point 960 540
+wait_for 20 settled
+rest=$(list)
+point 960 543
+wait_for 10 moved
+wait_for 20 settled
+watch_restart "$work/audio.raw" "$work/restarted" >/dev/null
+point 960 543 click
+wait_for 20 restarted
+wait_for 20 loud
+echo "the mouse scrolled the list, and a click switched the tune"
 
 # Alt+Enter: a floating window of 1280 x 800 (twice the picture, the most that fits), with the
 # desktop around it; again: full screen, the picture filling the height once more.
