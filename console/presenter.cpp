@@ -118,6 +118,14 @@ bool graphicsDeviceIn(const char* devices) {
 }
 
 namespace {
+// On Wayland SDL has no framebuffer of its own: a window's surface is the texture of a GL
+// renderer it makes behind the window (every window there is a GL window already), and with
+// that renderer refused the surface cannot be had at all. Our own scaling would only add a
+// larger upload to the same GL, so the renderer scales there, whatever draws its GL.
+bool surfaceIsATexture() {
+    return platform::onWayland();
+}
+
 // Asked once, on a hidden window of its own: a window that has had a GL renderer cannot
 // simply go back to a plain surface. Without a graphics device any GL would draw on the CPU,
 // so the probe is not even made: loading a software GL costs tens of megabytes that stay
@@ -142,8 +150,8 @@ bool hardwareRendererAvailable() {
 Presenter* openPresenter(SDL_Window* window, int width, int height) {
     auto* p = new Presenter{window, width, height};
     const char* forced = std::getenv("VRK_PRESENT");
-    const bool useRenderer =
-        forced ? std::strcmp(forced, "renderer") == 0 : hardwareRendererAvailable();
+    const bool useRenderer = forced ? std::strcmp(forced, "renderer") == 0
+                                    : surfaceIsATexture() || hardwareRendererAvailable();
     if (useRenderer) {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         p->renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
@@ -156,8 +164,8 @@ Presenter* openPresenter(SDL_Window* window, int width, int height) {
         }
     }
     // The window's surface must be plain memory: by default SDL may back it with a GL texture,
-    // which is the very cost this path avoids.
-    if (!p->renderer) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // which is the very cost this path avoids (where a texture is all there is, so be it).
+    if (!p->renderer && !surfaceIsATexture()) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (!p->renderer && !SDL_GetWindowSurface(window)) {
         delete p;
         return nullptr;

@@ -17,6 +17,7 @@ struct Window {
     void (*repaint)(void*) = nullptr;
     void* repaintContext = nullptr;
     int windowedW = 0, windowedH = 0; // the size to come back to from full screen
+    bool showWhenPainted = false;     // shown, but on Wayland mapped with its first picture
 };
 
 namespace {
@@ -177,6 +178,11 @@ bool headless() {
     return !driver || SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0;
 }
 
+bool onWayland() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && SDL_strcmp(driver, "wayland") == 0;
+}
+
 Window* createWindow(const char* title, WindowProc proc, const char* iconName) {
     if (!initVideo()) return nullptr;
     bool windowed = std::getenv("VRK_WINDOWED") != nullptr;
@@ -199,9 +205,19 @@ Window* createWindow(const char* title, WindowProc proc, const char* iconName) {
     return w;
 }
 
-void showWindow(Window* w) {
-    if (!w) return;
+namespace {
+void reveal(Window* w) {
+    const bool mapping = SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_HIDDEN;
     SDL_ShowWindow(w->sdl);
+    if (onWayland()) {
+        // The compositor places, sizes and focuses a window it maps, and tells nobody of its
+        // frame. An activation asked for now is answered later, and if the window has gone by
+        // then (a display that could not be opened closes it at once) SDL still sends it, for
+        // a surface without its toplevel: sway 1.7 dies of that. A window already shown is
+        // asked to come forward as everywhere.
+        if (!mapping) SDL_RaiseWindow(w->sdl);
+        return;
+    }
     SDL_RaiseWindow(w->sdl);
     if (!(SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_FULLSCREEN)) {
         // Now that the window has its frame, make sure frame and all fit the desktop.
@@ -213,6 +229,20 @@ void showWindow(Window* w) {
             SDL_SetWindowPosition(w->sdl, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         }
     }
+}
+} // namespace
+
+void showWindow(Window* w) {
+    if (!w) return;
+    // A Wayland window appears with its first picture, not before. Until then the compositor
+    // cannot make it full screen and answers the request with a windowed configure, which SDL
+    // 2.26 takes for the end of full screen, so that a window shown long before it is painted
+    // (the player's, behind the intro) would come up at its windowed size inside a full-screen
+    // frame. So it is mapped when something paints it: the console that shows in it.
+    if (onWayland() && !w->repaint && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_HIDDEN))
+        w->showWhenPainted = true;
+    else
+        reveal(w);
     int pw = 0, ph = 0;
     SDL_GetWindowSizeInPixels(w->sdl, &pw, &ph);
     postMessage(w, WM_SIZE, SIZE_RESTORED, makeLParam(pw, ph));
@@ -257,6 +287,10 @@ void setWindowRepaint(Window* w, void (*repaint)(void*), void* context) {
     if (!w) return;
     w->repaint = repaint;
     w->repaintContext = context;
+    if (repaint && w->showWhenPainted) {
+        w->showWhenPainted = false;
+        reveal(w);
+    }
 }
 
 void paintWindow(Window* w) {

@@ -12,6 +12,9 @@ namespace platform {
 bool initVideo();
 // True when nothing is shown to a person: SDL's dummy or offscreen driver.
 bool headless();
+// True on SDL's Wayland driver, where windows are placed and focused by the compositor alone
+// and a window's surface is always a GL texture.
+bool onWayland();
 
 // The picture a window is made for: a window (VRK_WINDOWED set in the environment) opens at
 // the largest whole multiple of it that fits the desktop's usable area, frame included.

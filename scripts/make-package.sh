@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package of a build: scripts/make-package.sh BUILD
 # Writes BUILD/tinselwave_VERSION_ARCH.deb from an installation of the build under /usr, with
-# the launcher, the desktop entry and its icons, the manual pages, the README and the licence.
+# the launcher, the desktop entry and its icons, the AppStream metainfo, the manual pages, the
+# README and the licence.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
@@ -18,9 +19,17 @@ strip --remove-section=.comment --remove-section=.note "$stage"/usr/lib/tinselwa
     $(find "$stage/usr/bin" -type f ! -name tinselwave)
 chmod 644 "$stage/usr/lib/tinselwave/libvrkintro.so"
 
-# The desktop entry and the icon in every size the art generator painted.
+# The desktop entry, the software centre's account of the package (its release: the version
+# and the date of the changelog's latest entry) and the icon in every size the art generator
+# painted.
 install -D -m 644 "$src/packaging/tinselwave.desktop" \
     "$stage/usr/share/applications/tinselwave.desktop"
+released=$(sed -n 's/^ -- .*>  //p' "$src/packaging/changelog" | head -1)
+released=$(date -u -d "$released" +%F) || { echo "make-package: no date in the changelog" >&2; exit 1; }
+mkdir -p "$stage/usr/share/metainfo"
+sed "s/@VERSION@/$version/; s/@DATE@/$released/" "$src/packaging/tinselwave.metainfo.xml" \
+    >"$stage/usr/share/metainfo/tinselwave.metainfo.xml"
+chmod 644 "$stage/usr/share/metainfo/tinselwave.metainfo.xml"
 for icon in "$build"/content/art/icon-*.argb; do
     size=$(basename "$icon" .argb)
     size=${size#icon-}

@@ -1,11 +1,24 @@
-# Helpers for the end-to-end tests: screenshots of the X display and waiting on conditions.
-# Sourced by the tests; DISPLAY is set by with-display.sh.
+# Helpers for the end-to-end tests: screenshots of the display and waiting on conditions.
+# Sourced by the tests; DISPLAY is set by with-display.sh (or WAYLAND_DISPLAY by with-wayland.sh).
+
+# grab W H X Y ARGS...: the screen's rectangle W x H at X, Y, written to stdout through the
+# ImageMagick arguments that follow: from the X display, or from the Wayland compositor.
+grab() {
+    local w=$1 h=$2 x=$3 y=$4
+    shift 4
+    if [ -n "${VRK_E2E_WAYLAND:-}" ]; then
+        grim -g "$x,$y ${w}x$h" - 2>/dev/null | convert png:- "$@" 2>/dev/null
+    else
+        import -window root -crop "${w}x$h+$x+$y" +repage "$@" 2>/dev/null
+    fi
+}
 
 # Fails the test; leaves a screenshot and what the program said, for whoever reads the log.
 fail() {
     echo "FAIL: $*" >&2
     local shot=/tmp/vrk-e2e-$(basename "$0" .sh)-$$.png
-    import -window root "$shot" 2>/dev/null && echo "screen at the failure: $shot" >&2
+    if [ -n "${VRK_E2E_WAYLAND:-}" ]; then grim "$shot"; else import -window root "$shot"; fi \
+        2>/dev/null && echo "screen at the failure: $shot" >&2
     [ -n "${pid:-}" ] && [ -r "/proc/$pid/wchan" ] &&
         echo "program waits in: $(cat /proc/$pid/wchan) ($(ls /proc/$pid/task | wc -l) threads)" >&2
     [ -n "${work:-}" ] && [ -s "$work/out.log" ] && sed 's/^/  program: /' "$work/out.log" >&2
@@ -29,14 +42,14 @@ SCALE=2
 
 # Prints the colour of one pixel of the picture as six hex digits.
 pixel() {
-    import -window root -crop "1x1+$(( $1 * SCALE ))+$(( $2 * SCALE ))" +repage txt:- 2>/dev/null |
+    grab 1 1 $(( $1 * SCALE )) $(( $2 * SCALE )) txt:- |
         sed -n '2p' | grep -o '#[0-9A-Fa-f]\{6\}' | head -1 | tr -d '#'
 }
 
 # Mean brightness (0..100) of a rectangle x y w h of the picture.
 brightness() {
-    import -window root -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
-        +repage -colorspace gray -format '%[fx:int(mean*100)]' info:- 2>/dev/null
+    grab $(( $3 * SCALE )) $(( $4 * SCALE )) $(( $1 * SCALE )) $(( $2 * SCALE )) \
+        -colorspace gray -format '%[fx:int(mean*100)]' info:-
 }
 
 # bright / dark X Y W H: whether the rectangle's mean brightness is above / at most $LEVEL.
@@ -45,8 +58,8 @@ dark() { [ "$(brightness "$@")" -le "$LEVEL" ]; }
 
 # Checksum of a rectangle x y w h of the picture, to see whether it changed.
 region_sum() {
-    import -window root -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
-        +repage rgb:- 2>/dev/null | md5sum | cut -c1-32
+    grab $(( $3 * SCALE )) $(( $4 * SCALE )) $(( $1 * SCALE )) $(( $2 * SCALE )) rgb:- |
+        md5sum | cut -c1-32
 }
 
 # wait_for SECONDS COMMAND...: polls COMMAND until it succeeds; fails the test on time-out.

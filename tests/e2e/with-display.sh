@@ -33,7 +33,8 @@ for _ in $(seq 30); do
     [ "$shown" = 1 ] && break
 done
 [ "$shown" = 1 ] || { echo "openbox shows no windows on $DISPLAY" >&2; kill "$wm" "$xvfb"; exit 1; }
-unset SDL_VIDEODRIVER
+# The program must meet this display, not a Wayland desktop the tests were started from.
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 "$@"
 status=$?
 kill "$wm" "$xvfb" 2>/dev/null
