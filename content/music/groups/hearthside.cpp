@@ -202,7 +202,7 @@ Module wassailSong() {
                   {&a, Mode::Both, 46},
                   {&b, Mode::Both, 48},
                   {&b, Mode::Outro, 44}},
-                 106, 1.08);
+                 106, 0.90);
 }
 
 Module greensleeves() {

@@ -187,7 +187,7 @@ Module blizzard() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&riff, Mode::Outro, 42}},
-                 148, 0.88);
+                 148, 0.93);
 }
 
 } // namespace music

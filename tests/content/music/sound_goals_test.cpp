@@ -1,6 +1,6 @@
 // The collection's sound goals, measured on the modules the build wrote and rendered as the
 // player renders them: expression in every tune, XMs spread across the field, no tempo jump
-// near the loop, headroom, and an even loudness from tune to tune.
+// near the loop, true-peak headroom, and an even loudness (BS.1770) from tune to tune.
 
 #include "analysis.h"
 #include "content/music/catalogue.h"
@@ -56,7 +56,7 @@ TEST_P(SoundGoals, ExpressiveSpreadSteadyInTempoAndWithHeadroom) {
     }
     for (const TempoChange& c : m.scan.tempo)
         EXPECT_LT(c.seconds, m.scan.seconds - 8) << "a tempo change just before the loop";
-    EXPECT_LT(m.sound.peakDb, -1.0);
+    EXPECT_LE(m.sound.loudness.truePeakDbtp, -1.0);
     EXPECT_NEAR(m.scan.seconds, t.seconds, 0.2);
 }
 
@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(All, SoundGoals, ::testing::ValuesIn(catalogue()),
 
 TEST(SoundGoals, LoudnessIsEvenAcrossTheCollection) {
     std::vector<double> levels;
-    for (const TuneEntry& t : catalogue()) levels.push_back(measured(t).sound.loudnessDb);
+    for (const TuneEntry& t : catalogue())
+        levels.push_back(measured(t).sound.loudness.integratedLufs);
     std::vector<double> sorted = levels;
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted[sorted.size() / 2];
