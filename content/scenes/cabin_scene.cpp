@@ -49,23 +49,25 @@ float fieldHeight(float x, float y) {
 void addCabin(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder b("Cabin", {});
     b.material = m.logs;
-    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 12); // small pieces sort well against the window
-    // The gable ends: thin, so that their slopes stay small pieces under the roof's own.
-    b.place = rotateZ(PI / 2);
-    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, -50, -46, 2);
-    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, 46, 50, 2);
+    // Walls and gables in one solid, in small pieces that sort well against the window: a
+    // gable of its own would turn an inner face into the roof's space, which the painter's
+    // sort let show through at the ridge's ends. The slopes under the roof are cut like the
+    // slabs over them, so each lies behind the slab piece above it.
+    addGabledBox(b, {-50, -40, 0}, {50, 40, 60}, 89, 2, 12);
     for (float side : {-1.0f, 1.0f}) { // snowed roof slabs on the two slopes
         b.material = m.roof;
         b.place = translate({0, side * 22, 77}) * rotateX(-side * std::atan2(32.0f, 40.0f));
-        addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 3);
+        addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 14, 6, 1);
     }
     b.place = Transform{};
     b.material = m.window;
-    // Window, doorway and door stand well out of the wall: the painter's sort compares the
-    // centres of faces, and a wall piece must not come out nearer than what lies on it.
-    addBox(b, {-38, -44, 22}, {-8, -36, 50}, 1, 3);
+    // Window, doorway and door stand out of the wall and no further in than its face: the
+    // painter's sort compares the centres of faces, so a wall piece must not come out nearer
+    // than what lies on it, and a side reaching through the wall would sort half in front of
+    // it and half behind (a stepped edge).
+    addBox(b, {-38, -44, 22}, {-8, -40, 50}, 1, 3);
     b.material = m.warm; // the lit doorway behind the door
-    addBox(b, {11, -42, 0.5f}, {33, -38, 45}, 1, 6);
+    addBox(b, {11, -42, 0.5f}, {33, -40, 45}, 1, 6);
     b.material = m.stone;
     addBox(b, {22, 8, 70}, {36, 22, 112}, 1, 2);
     b.material = m.lantern;
