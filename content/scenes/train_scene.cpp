@@ -16,7 +16,8 @@ constexpr float TRAIN_START_X = -2600, TRAIN_END_X = 3400, RAIL_Z = 8;
 constexpr float SPEED = (TRAIN_END_X - TRAIN_START_X) / TRAIN_FRAMES;
 
 struct Mats {
-    std::uint16_t sky, moon, bed, snow, fir, drift, coach, roof, boiler, steel, steam, smoke, beam;
+    std::uint16_t sky, moon, bed, snow, fir, drift, coach, roof, boiler, steel, wheel, steam, smoke,
+        beam;
 };
 
 Mats trainMaterials(Scene3ds& s) {
@@ -32,6 +33,7 @@ Mats trainMaterials(Scene3ds& s) {
     m.drift = addMaterial(s, makeMaterial("SnowDrift", GOURAUD));
     m.boiler = addTextured(s, "Boiler", PHONG, "boiler.tga");
     m.steel = addMaterial(s, makeMaterial("Steel", METAL));
+    m.wheel = addTextured(s, "Wheels", FLAT, "wheel.tga");
     m.steam = addSeeThrough(s, "Steam", "steam.tga", 50);
     m.smoke = addSeeThrough(s, "Smoke", "steam.tga", 70);
     m.beam = addSeeThrough(s, "LampBeam", "lamppool.tga", 40, "poolkey.tga");
@@ -99,17 +101,18 @@ void addForest(Scene3ds& s, const Mats& m) {
     s.meshes.push_back(drifts.take());
 }
 
-// Rolling wheels: a turn every 4 frames as far as the train runs in them.
-void addWheel(Scene3ds& s, std::uint16_t steel, const std::string& name, int id, int parent,
+// Rolling wheels: a turn every 4 frames as far as the train runs in them. Spokes and a
+// counterweight painted round them (wheel.tga) show the turning.
+void addWheel(Scene3ds& s, std::uint16_t material, const std::string& name, int id, int parent,
               Vec3 parentRest, Vec3 at, float radius) {
     MeshBuilder b(name, parentRest + at);
-    b.material = steel;
+    b.material = material;
     b.place = rotateX(PI / 2);
-    addCylinder(b, radius, -2.5f, 2.5f, 12, false);
+    addCylinder(b, radius, -2.5f, 2.5f, 16, true);
     s.meshes.push_back(b.take());
     Node& n = addObjectNode(s, name, id, parent, at);
     for (int f = 0; f <= TRAIN_FRAMES; f += 4)
-        n.rotation.push_back({f, f == 0 ? 0.0f : SPEED * 4 / radius, {0, 1, 0}, {}});
+        n.rotation.push_back({f, f == 0 ? 0.0f : -SPEED * 4 / radius, {0, 1, 0}, {}});
 }
 
 int addEngine(Scene3ds& s, const Mats& m, int& id) {
@@ -139,7 +142,7 @@ int addEngine(Scene3ds& s, const Mats& m, int& id) {
     n.position.push_back({TRAIN_FRAMES, {TRAIN_END_X, 0, RAIL_Z}, {}});
     const float wx[3] = {-40, -5, 30};
     for (int i = 0; i < 6; ++i)
-        addWheel(s, m.steel, "EngineWheel" + std::to_string(i + 1), id++, engine, {0, 0, RAIL_Z},
+        addWheel(s, m.wheel, "EngineWheel" + std::to_string(i + 1), id++, engine, {0, 0, RAIL_Z},
                  {wx[i % 3], i < 3 ? -21.0f : 21.0f, 13}, 13);
     // The headlamp's beam: an open cone whose light thins out ahead of the engine.
     MeshBuilder beam("Beam", {68, 0, 44 + RAIL_Z});
@@ -165,7 +168,7 @@ void addCoaches(Scene3ds& s, const Mats& m, int engine, int& id) {
         const int coach = id++;
         addObjectNode(s, name, coach, engine, at);
         for (int w = 0; w < 4; ++w)
-            addWheel(s, m.steel, name + "Wheel" + std::to_string(w + 1), id++, coach,
+            addWheel(s, m.wheel, name + "Wheel" + std::to_string(w + 1), id++, coach,
                      at + Vec3{0, 0, RAIL_Z}, {w % 2 ? 45.0f : -45.0f, w < 2 ? -21.0f : 21.0f, 10},
                      10);
     }
