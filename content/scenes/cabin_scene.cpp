@@ -197,8 +197,8 @@ Scene3ds makeCabinScene() {
     smoke.prefix = "Smoke";
     smoke.parent = -1;
     smoke.firstId = id;
-    smoke.count = 5;
-    smoke.period = 24;
+    smoke.count = 6;
+    smoke.period = 20;
     smoke.firstFrame = 1;
     smoke.lastFrame = CABIN_FRAMES;
     smoke.from = {29, 15, 116};

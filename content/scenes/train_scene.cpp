@@ -220,8 +220,8 @@ Scene3ds makeTrainScene() {
     steam.prefix = "Puff";
     steam.parent = engine;
     steam.firstId = id;
-    steam.count = 6;
-    steam.period = 12;
+    steam.count = 9; // close enough to run together into one plume
+    steam.period = 8;
     steam.firstFrame = 1;
     steam.lastFrame = TRAIN_FRAMES;
     steam.from = {48, 0, 74};
