@@ -67,7 +67,8 @@ MeshBuilder::MeshBuilder(std::string name, Vec3 origin) {
 
 std::uint16_t MeshBuilder::vertex(Vec3 p, float u, float v) {
     if (mesh.vertices.size() >= 65535) throw std::length_error(mesh.name + ": too many vertices");
-    mesh.vertices.push_back(place.apply(p));
+    const Vec3 placed = place.apply(p);
+    mesh.vertices.push_back(bend ? bend(placed) : placed);
     mesh.u.push_back(u);
     mesh.v.push_back(v);
     return static_cast<std::uint16_t>(mesh.vertices.size() - 1);

@@ -34,8 +34,9 @@ class MeshBuilder {
     Mesh take();
     std::size_t faceCount() const { return mesh.faces.size(); }
 
-    Transform place;            // applied to every vertex added
-    std::uint16_t material = 0; // of the faces added
+    Transform place;              // applied to every vertex added
+    Vec3 (*bend)(Vec3) = nullptr; // then this, when set: land laid along a curve
+    std::uint16_t material = 0;   // of the faces added
     std::uint32_t smoothing = 1;
 
   private:
