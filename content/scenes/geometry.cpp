@@ -1,5 +1,6 @@
 #include "content/scenes/geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <stdexcept>
@@ -271,17 +272,51 @@ void addPrism(MeshBuilder& b, const std::vector<std::pair<float, float>>& outlin
 
 void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
                 float (*height)(float, float), float tile) {
+    addTerrain(b, x0, y0, x1, y1, nx, ny, height, tile, {1, 1, 0}, {0, 0, 0});
+}
+
+namespace {
+
+// n even steps from a to b, with the cuts inside (a, b) added in order.
+std::vector<float> gridLines(float a, float b, int n, float cutLo, float cutHi) {
+    std::vector<float> at;
+    for (int i = 0; i <= n; ++i)
+        at.push_back(a + (b - a) * static_cast<float>(i) / static_cast<float>(n));
+    for (float cut : {cutLo, cutHi})
+        if (cut > a && cut < b && cutLo < cutHi) at.push_back(cut);
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end(),
+                         [](float p, float q) { return std::fabs(p - q) < 1e-3f; }),
+             at.end());
+    return at;
+}
+
+} // namespace
+
+void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
+                float (*height)(float, float), float tile, Vec3 lo, Vec3 hi) {
+    const std::vector<float> xs = gridLines(x0, x1, nx, lo.x, hi.x),
+                             ys = gridLines(y0, y1, ny, lo.y, hi.y);
+    const int cx = static_cast<int>(xs.size()) - 1, cy = static_cast<int>(ys.size()) - 1;
     std::vector<std::uint16_t> id;
-    for (int j = 0; j <= ny; ++j)
-        for (int i = 0; i <= nx; ++i) {
-            const float fx = static_cast<float>(i) / static_cast<float>(nx);
-            const float fy = static_cast<float>(j) / static_cast<float>(ny);
-            const float x = x0 + (x1 - x0) * fx, y = y0 + (y1 - y0) * fy;
-            id.push_back(b.vertex({x, y, height(x, y)}, fx * tile, fy * tile));
+    for (int j = 0; j <= cy; ++j)
+        for (int i = 0; i <= cx; ++i) {
+            const float x = xs[static_cast<std::size_t>(i)], y = ys[static_cast<std::size_t>(j)];
+            id.push_back(b.vertex({x, y, height(x, y)}, (x - x0) / (x1 - x0) * tile,
+                                  (y - y0) / (y1 - y0) * tile));
         }
-    auto at = [&](int i, int j) { return id[static_cast<std::size_t>(j * (nx + 1) + i)]; };
-    for (int j = 0; j < ny; ++j)
-        for (int i = 0; i < nx; ++i) b.quad(at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1));
+    auto at = [&](int i, int j) { return id[static_cast<std::size_t>(j * (cx + 1) + i)]; };
+    for (int j = 0; j < cy; ++j)
+        for (int i = 0; i < cx; ++i) {
+            const float mx = (xs[static_cast<std::size_t>(i)] +
+                              xs[static_cast<std::size_t>(i) + 1]) /
+                             2,
+                        my = (ys[static_cast<std::size_t>(j)] +
+                              ys[static_cast<std::size_t>(j) + 1]) /
+                             2;
+            if (mx > lo.x && mx < hi.x && my > lo.y && my < hi.y) continue; // under the building
+            b.quad(at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1));
+        }
 }
 
 } // namespace scenes

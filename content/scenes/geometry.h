@@ -75,5 +75,10 @@ void addPrism(MeshBuilder& b, const std::vector<std::pair<float, float>>& outlin
 // A height field over x0..x1, y0..y1 facing up, nx by ny cells, mapped `tile` times across.
 void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
                 float (*height)(float, float), float tile);
+// The same with a hole where a building stands on it (x and y from `lo` to `hi`): grid lines
+// run along the hole's edges and no cell reaches under the building, so that none sorts half
+// in front of its walls and half behind.
+void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
+                float (*height)(float, float), float tile, Vec3 lo, Vec3 hi);
 
 } // namespace scenes
