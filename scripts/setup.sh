@@ -8,7 +8,7 @@ packages=(
     libsdl2-dev libopenmpt-dev liblzo2-dev zlib1g-dev libsystemd-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool openbox imagemagick x11-utils
-    xmp libxmp-dev lib3ds-dev assimp-testmodels assimp-utils sox openmpt123
+    xmp libxmp-dev libebur128-dev lib3ds-dev assimp-testmodels assimp-utils sox openmpt123
     clang libclang-rt-14-dev python3 qemu-user dbus playerctl
     sway grim wtype appstream desktop-file-utils
 )

@@ -3,7 +3,9 @@
 #include "content/art/font.h"
 #include "content/art/intro_pictures.h"
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace art {
 
@@ -206,11 +208,18 @@ Image makeFernLogo() {
     fern(f, rng, -1, 70, -0.2f, 22, 2, 1.3f, faint, 0.6f);
     fern(f, rng, FERN_W + 1, 64, PI + 0.2f, 22, 2, 1.3f, faint, 0.6f);
 
-    // The word: every stroke of every letter grown as a frosted spine.
+    // The word: every stroke of every letter grown as a frosted spine. The font's W keeps its
+    // middle strokes low, which grown to frost read as a small "w" inside a U: the title's W
+    // is four strokes, its middle point reaching two thirds of the way up.
     const char* word = "tinselwave";
     const float advance = 31, stepX = 5.0f, stepY = 10.0f, left = 10, top = 30;
+    const std::vector<std::array<float, 4>> tallW = {// a little wider than the cell
+                                                     {-0.5f, 0, 0.8f, 6},
+                                                     {0.8f, 6, 2, 2},
+                                                     {2, 2, 3.2f, 6},
+                                                     {3.2f, 6, 4.5f, 0}};
     for (int i = 0; word[i]; ++i)
-        for (auto [ax, ay, bx, by] : glyphStrokes(word[i]))
+        for (auto [ax, ay, bx, by] : word[i] == 'w' ? tallW : glyphStrokes(word[i]))
             frostStroke(f, rng, left + i * advance + ax * stepX, top + ay * stepY,
                         left + i * advance + bx * stepX, top + by * stepY);
     // Glints where the light catches the ice.

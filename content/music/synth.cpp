@@ -216,10 +216,11 @@ Instrument musicBox(const std::string& name, double rate, double midi, double se
     std::vector<float> data(total);
     for (size_t n = 0; n < total; ++n) {
         double t = n / rate;
+        // The tine's upper modes ring on a while: the glint of a steel comb.
         double v = std::sin(kTwoPi * hz * t) * std::exp(-t / 0.9) +
-                   0.35 * std::sin(kTwoPi * hz * 3.0 * t) * std::exp(-t / 0.25) +
-                   0.3 * std::sin(kTwoPi * hz * 5.93 * t) * std::exp(-t / 0.09) +
-                   0.12 * std::sin(kTwoPi * hz * 9.7 * t) * std::exp(-t / 0.05); // the tine's ping
+                   0.35 * std::sin(kTwoPi * hz * 3.0 * t) * std::exp(-t / 0.35) +
+                   0.3 * std::sin(kTwoPi * hz * 5.93 * t) * std::exp(-t / 0.16) +
+                   0.15 * std::sin(kTwoPi * hz * 9.7 * t) * std::exp(-t / 0.08);
         data[n] = static_cast<float>(v * std::min(1.0, t / 0.001));
     }
     fadeTail(data, rate, 0.05);

@@ -49,23 +49,26 @@ float fieldHeight(float x, float y) {
 void addCabin(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder b("Cabin", {});
     b.material = m.logs;
-    addBox(b, {-50, -40, 0}, {50, 40, 60}, 2, 12); // small pieces sort well against the window
-    // The gable ends: thin, so that their slopes stay small pieces under the roof's own.
-    b.place = rotateZ(PI / 2);
-    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, -50, -46, 2);
-    addPrism(b, {{-40, 60}, {40, 60}, {0, 91}}, 46, 50, 2);
+    // Walls and gables in one solid, in small pieces that sort well against the window: a
+    // gable of its own would turn an inner face into the roof's space, which the painter's
+    // sort let show through at the ridge's ends. The slopes under the roof are cut like the
+    // slabs over them, so each lies behind the slab piece above it.
+    // The walls reach below the snow, which lies up to 5 under the cabin's floor at the front.
+    addGabledBox(b, {-50, -40, -5}, {50, 40, 60}, 89, 2 * 65 / 60.0f, 12);
     for (float side : {-1.0f, 1.0f}) { // snowed roof slabs on the two slopes
         b.material = m.roof;
         b.place = translate({0, side * 22, 77}) * rotateX(-side * std::atan2(32.0f, 40.0f));
-        addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 3);
+        addBox(b, {-58, -30, -2}, {58, 30, 4}, 1, 14, 6, 1);
     }
     b.place = Transform{};
     b.material = m.window;
-    // Window, doorway and door stand well out of the wall: the painter's sort compares the
-    // centres of faces, and a wall piece must not come out nearer than what lies on it.
-    addBox(b, {-38, -44, 22}, {-8, -36, 50}, 1, 3);
+    // Window, doorway and door stand out of the wall and no further in than its face: the
+    // painter's sort compares the centres of faces, so a wall piece must not come out nearer
+    // than what lies on it, and a side reaching through the wall would sort half in front of
+    // it and half behind (a stepped edge).
+    addBox(b, {-38, -44, 22}, {-8, -40, 50}, 1, 3);
     b.material = m.warm; // the lit doorway behind the door
-    addBox(b, {11, -42, 0.5f}, {33, -38, 45}, 1, 6);
+    addBox(b, {11, -42, -3}, {33, -40, 45}, 1, 6);
     b.material = m.stone;
     addBox(b, {22, 8, 70}, {36, 22, 112}, 1, 2);
     b.material = m.lantern;
@@ -81,7 +84,7 @@ void addCabin(Scene3ds& s, const Mats& m, int& id) {
     // swings out to the right and shows the lit room to the camera coming in from the left.
     MeshBuilder d("Door", {34, -44.5f, 0});
     d.material = m.door;
-    addBox(d, {-24, -1.5f, 0}, {0, 1, 46}, 1, 6);
+    addBox(d, {-24, -1.5f, -3}, {0, 1, 46}, 1, 6); // down to the snow, which dips at the door
     d.material = m.glass;
     d.place = translate({-12, -6, 32});
     addSphere(d, 4, 12, 6, false);
@@ -95,7 +98,7 @@ void addCabin(Scene3ds& s, const Mats& m, int& id) {
 void addSurroundings(Scene3ds& s, const Mats& m, int& id) {
     MeshBuilder g("Snowfield", {});
     g.material = m.ground;
-    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 12);
+    addTerrain(g, -900, -1100, 900, 700, 60, 60, fieldHeight, 12, {-50, -40, 0}, {50, 40, 0});
     s.meshes.push_back(g.take());
     addObjectNode(s, "Snowfield", id++, -1, {});
     // Snow heaped against the cabin and along the path.
@@ -195,8 +198,8 @@ Scene3ds makeCabinScene() {
     smoke.prefix = "Smoke";
     smoke.parent = -1;
     smoke.firstId = id;
-    smoke.count = 5;
-    smoke.period = 24;
+    smoke.count = 6;
+    smoke.period = 20;
     smoke.firstFrame = 1;
     smoke.lastFrame = CABIN_FRAMES;
     smoke.from = {29, 15, 116};

@@ -34,8 +34,9 @@ class MeshBuilder {
     Mesh take();
     std::size_t faceCount() const { return mesh.faces.size(); }
 
-    Transform place;            // applied to every vertex added
-    std::uint16_t material = 0; // of the faces added
+    Transform place;              // applied to every vertex added
+    Vec3 (*bend)(Vec3) = nullptr; // then this, when set: land laid along a curve
+    std::uint16_t material = 0;   // of the faces added
     std::uint32_t smoothing = 1;
 
   private:
@@ -45,6 +46,20 @@ class MeshBuilder {
 // A box from lo to hi with its own mapping on each side (u, v from 0 to `tile`), each side cut
 // into divisions x divisions pieces.
 void addBox(MeshBuilder& b, Vec3 lo, Vec3 hi, float tile = 1, int divisions = 1);
+// The same box cut into nx, ny and nz pieces along x, y and z: a side spanning x and z gets
+// nx by nz pieces.
+void addBox(MeshBuilder& b, Vec3 lo, Vec3 hi, float tile, int nx, int ny, int nz);
+// A flat sheet from o spanning du and dv, cut into nu x nv pieces, mapped u 0..tileU along du
+// and v 0..tileV along dv, its faces turned towards `outward`.
+void addSheet(MeshBuilder& b, Vec3 o, Vec3 du, Vec3 dv, int nu, int nv, float tileU, float tileV,
+              Vec3 outward);
+// A house in one closed solid: walls from lo to hi, and over the two ends at x = lo.x and hi.x
+// gables rising to a ridge along x at height `ridge` (the slopes between the walls' tops and
+// the ridge close it; a roof laid over them hides them). Walls are cut into n x n pieces
+// (n even), the gables into n / 2 rows and the slopes into n x n / 2 pieces, so every piece
+// meets its neighbours edge to edge. Walls and gables map v 0..tile over the walls' height
+// and on up, so courses run on across the gables.
+void addGabledBox(MeshBuilder& b, Vec3 lo, Vec3 hi, float ridge, float tile, int n);
 // A solid of revolution about z: profile points (radius, height) from bottom to top; a radius
 // of 0 closes the solid there. `seam` gives the mapping its own column of vertices where u
 // wraps (for textures), else the vertices are shared all round (smooth gouraud light).
@@ -60,5 +75,10 @@ void addPrism(MeshBuilder& b, const std::vector<std::pair<float, float>>& outlin
 // A height field over x0..x1, y0..y1 facing up, nx by ny cells, mapped `tile` times across.
 void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
                 float (*height)(float, float), float tile);
+// The same with a hole where a building stands on it (x and y from `lo` to `hi`): grid lines
+// run along the hole's edges and no cell reaches under the building, so that none sorts half
+// in front of its walls and half behind.
+void addTerrain(MeshBuilder& b, float x0, float y0, float x1, float y1, int nx, int ny,
+                float (*height)(float, float), float tile, Vec3 lo, Vec3 hi);
 
 } // namespace scenes

@@ -140,18 +140,40 @@ void addCameraFlight(Scene3ds& s, int& id, std::span<const Shot> shots, Tcb (*ke
     s.nodes.push_back(target);
 }
 
+void addBillow(MeshBuilder& b, float radius, int seed) {
+    // Three swollen lobes of different sizes, each leaning its own way: a cloud's lumpy
+    // outline rather than a ball's.
+    const Transform keep = b.place;
+    const float turn = static_cast<float>(seed) * 1.7f;
+    const float lobes[3][7] = {{0, 0, 0, 1.0f, 1.25f, 0.95f, 0.0f},
+                               {0.85f, 0.25f, 0.35f, 0.72f, 0.9f, 0.7f, 0.8f},
+                               {-0.75f, -0.3f, 0.45f, 0.6f, 0.75f, 0.6f, -0.6f}};
+    for (const auto& l : lobes) {
+        const Vec3 at = Vec3{l[0], l[1], l[2]} * radius;
+        b.place = keep * rotateZ(turn) * translate(at) * rotateY(l[6] + turn * 0.3f) *
+                  scaled(Vec3{l[4], l[5], l[3]} * radius);
+        addSphere(b, 1, 7, 4, true);
+    }
+    b.place = keep;
+}
+
 void addPuffs(Scene3ds& s, const PuffStream& p) {
     const int life = p.count * p.period;
     for (int k = 0; k < p.count; ++k) {
         const std::string name = p.prefix + std::to_string(k + 1);
         MeshBuilder b(name, {});
         b.material = (k % 2) ? p.materialB : p.materialA;
-        addSphere(b, 6, 8, 5, true);
+        addBillow(b, 6, k);
         s.meshes.push_back(b.take());
         Node& n = addObjectNode(s, name, p.firstId + k, p.parent, p.from);
         n.position.clear();
         n.scale.clear();
         n.hide.push_back(0);
+        // Each billow rolls slowly about an axis of its own as it drifts.
+        const Vec3 axis{std::sin(1.3f * static_cast<float>(k)),
+                        std::cos(0.7f * static_cast<float>(k)), 0.6f};
+        for (int f = 0; f <= p.lastFrame; f += 8)
+            n.rotation.push_back({f, f == 0 ? 0.0f : 0.12f, axis, {}});
         // Lives begin every `life` frames from this puff's turn; the last sixth of each life
         // is hidden, so the jump back to the start is never seen.
         for (int t0 = p.firstFrame + k * p.period; t0 < p.lastFrame; t0 += life) {
@@ -163,8 +185,9 @@ void addPuffs(Scene3ds& s, const PuffStream& p) {
                 Tcb edge;
                 edge.tension = (f == t0 || f + 8 >= t0 + life) ? 1.0f : 0.0f;
                 n.position.push_back({f, p.from + p.travel * phase + Vec3{0, wobble, 0}, edge});
+                // Growing, and drawn out along the way it drifts as it thins.
                 const float grow = 0.5f + 2.5f * std::sqrt(phase);
-                n.scale.push_back({f, {grow, grow, grow * 0.8f}, edge});
+                n.scale.push_back({f, {grow * (1 + 0.5f * phase), grow, grow * 0.8f}, edge});
             }
         }
         if (n.position.empty() || n.position.front().frame != 0) {

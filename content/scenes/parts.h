@@ -54,8 +54,12 @@ struct Shot {
 // key its spline parameters.
 void addCameraFlight(Scene3ds& s, int& id, std::span<const Shot> shots, Tcb (*keyOf)(const Shot&));
 
-// Puffs that leave `from` (in the parent's frame) every `period` frames, drift by `travel`
-// over their life while growing, and are hidden between their lives.
+// A billow of steam or smoke about the builder's origin, about `radius` across: a few lobes,
+// each a closed solid, turned by `seed`.
+void addBillow(MeshBuilder& b, float radius, int seed);
+
+// Billows that leave `from` (in the parent's frame) every `period` frames, drift by `travel`
+// over their life while growing, stretching and rolling, and are hidden between their lives.
 struct PuffStream {
     std::string prefix;
     int parent = -1;

@@ -174,6 +174,34 @@ Image paintBoiler() {
     return img;
 }
 
+Image paintWheel() {
+    // Polar: u runs once round the wheel, v from the hub of one face (0) out to its tyre (1/3),
+    // across the tread (1/3..2/3) and in to the hub of the other face (1), as a lathe maps it.
+    Image img(N, N);
+    const Rgb iron{16, 14, 18}, red{150, 34, 26}, weight{196, 150, 64}, tyre{92, 94, 104};
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            const float v = (static_cast<float>(y) + 0.5f) / N;
+            const float around = (static_cast<float>(x) + 0.5f) / N; // 0..1 round the wheel
+            const float r = v < 1 / 3.0f ? v * 3 : (v > 2 / 3.0f ? (1 - v) * 3 : 1.0f);
+            const float spoke = std::fabs(std::fmod(around * 10, 1.0f) - 0.5f); // 10 spokes
+            // The crescent counterweight opposite the crank: one heavy side, so the turning
+            // shows at a glance.
+            const float fromWeight = std::fabs(around - 0.5f);
+            Rgb c = iron;
+            if (r > 0.9f)
+                c = tyre;
+            else if (r > 0.78f || r < 0.24f || spoke > 0.34f)
+                c = red;
+            if (r > 0.4f && r <= 0.8f && fromWeight < 0.16f) c = weight;
+            if (r < 0.1f) c = iron; // the axle's end
+            const float fromCrank = std::fmin(around, 1 - around);
+            if (r > 0.5f && r < 0.64f && fromCrank < 0.04f) c = Rgb{200, 190, 170}; // crank pin
+            img.at(x, y) = art::pack(art::scale(c, 0.85f + 0.15f * hash(x, y, 41)));
+        }
+    return img;
+}
+
 Image paintSteam() {
     Image img(N, N);
     for (int y = 0; y < N; ++y)

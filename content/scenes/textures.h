@@ -14,6 +14,7 @@ art::Image paintSky();         // night sky: gradient, a green glow low down, st
 art::Image paintTrackBed();    // snowed sleepers and two rails, running along u
 art::Image paintCarriage();    // red coach side with a row of lit windows and gold trim
 art::Image paintBoiler();      // light map of dark green enamel with a cold highlight
+art::Image paintWheel();       // spoked red wheel with its counterweight, mapped round a lathe
 art::Image paintSteam();       // soft grey-white puff
 art::Image paintWarmLight();   // warm window light spilling on snow
 art::Image paintLamp();        // warm-white light pool (colours of the headlamp's light)

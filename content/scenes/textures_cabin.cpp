@@ -186,6 +186,7 @@ std::vector<TextureFile> allTextures() {
         {"trackbed.tga", encodeTrueColour(paintTrackBed(), 24)},
         {"coach.tga", encodeTrueColour(paintCarriage(), 24)},
         {"boiler.tga", encodeTrueColour(paintBoiler(), 24)},
+        {"wheel.tga", encodeTrueColour(paintWheel(), 24)},
         {"steam.tga", encodeTrueColour(paintSteam(), 24)},
         {"warmlite.tga", encodeTrueColour(paintWarmLight(), 24)},
         {"lamppool.tga", encodeTrueColour(paintLamp(), 24)},

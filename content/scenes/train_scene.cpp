@@ -1,10 +1,13 @@
-// The first scene. One unit is about 10 cm; the line runs along x at y = 0 on a bank 8 units
-// high; the train comes from the west, passes the camera's clearing and runs on east.
+// The first scene. One unit is about 10 cm; the line runs along x in a gentle S (railway.h) on
+// a bank 8 units high; the train comes round the bend from the west, passes the camera's
+// clearing and runs on east round the next. The land, the forest and the camera's shots are
+// laid out beside a straight line along x and then bent to follow the curve.
 #include <cmath>
 
 #include "content/art/image.h"
 #include "content/scenes/lengths.h"
 #include "content/scenes/parts.h"
+#include "content/scenes/railway.h"
 #include "content/scenes/scenes.h"
 
 namespace scenes {
@@ -14,9 +17,11 @@ namespace {
 constexpr float PI = 3.14159265358979f;
 constexpr float TRAIN_START_X = -2600, TRAIN_END_X = 3400, RAIL_Z = 8;
 constexpr float SPEED = (TRAIN_END_X - TRAIN_START_X) / TRAIN_FRAMES;
+constexpr int KEY_EVERY = 10; // frames between the keys that keep the train on the curve
 
 struct Mats {
-    std::uint16_t sky, moon, bed, snow, fir, drift, coach, roof, boiler, steel, steam, smoke, beam;
+    std::uint16_t sky, moon, bed, snow, fir, drift, coach, roof, boiler, steel, wheel, steam, smoke,
+        beam;
 };
 
 Mats trainMaterials(Scene3ds& s) {
@@ -32,6 +37,7 @@ Mats trainMaterials(Scene3ds& s) {
     m.drift = addMaterial(s, makeMaterial("SnowDrift", GOURAUD));
     m.boiler = addTextured(s, "Boiler", PHONG, "boiler.tga");
     m.steel = addMaterial(s, makeMaterial("Steel", METAL));
+    m.wheel = addTextured(s, "Wheels", FLAT, "wheel.tga");
     m.steam = addSeeThrough(s, "Steam", "steam.tga", 50);
     m.smoke = addSeeThrough(s, "Smoke", "steam.tga", 70);
     m.beam = addSeeThrough(s, "LampBeam", "lamppool.tga", 40, "poolkey.tga");
@@ -49,6 +55,7 @@ float groundHeight(float x, float y) {
 void addLand(Scene3ds& s, const Mats& m) {
     MeshBuilder bed("TrackBank", {});
     bed.material = m.bed;
+    bed.bend = alongLine;
     for (int i = 0; i < 80; ++i) {
         const float x = -4000.0f + 100.0f * static_cast<float>(i);
         addBox(bed, {x, -30, 0}, {x + 100, 30, RAIL_Z});
@@ -57,6 +64,7 @@ void addLand(Scene3ds& s, const Mats& m) {
     for (int side = 0; side < 2; ++side) {
         MeshBuilder near(side ? "SnowNorth" : "SnowSouth", {});
         near.material = m.snow;
+        near.bend = alongLine;
         // Cells of 80 x 50 near the line, where the camera goes low: a cell reaching behind the
         // camera is not drawn at all, so cells must stay small next to it.
         if (side)
@@ -66,6 +74,7 @@ void addLand(Scene3ds& s, const Mats& m) {
         s.meshes.push_back(near.take());
         MeshBuilder far(side ? "HillsNorth" : "HillsSouth", {});
         far.material = m.snow;
+        far.bend = alongLine;
         if (side)
             addTerrain(far, -4000, 630, 4000, 3000, 32, 10, groundHeight, 16);
         else
@@ -86,30 +95,32 @@ void addForest(Scene3ds& s, const Mats& m) {
         if (std::fabs(y) < 150) continue;
         if (y < 0 && x > -1100 && x < 2600 && y > -1000) continue; // the camera's clearing
         const float h = rng.range(70, 150) * (std::fabs(y) > 700 ? 1.4f : 1.0f);
-        firs[y > 0 ? 1 : 0].place = translate({x, y, groundHeight(x, y) - 2});
+        firs[y > 0 ? 1 : 0].place = translate(alongLine({x, y, groundHeight(x, y) - 2}));
         addFir(firs[y > 0 ? 1 : 0], {}, h, rng.range(0, 2 * PI));
         ++planted;
     }
     for (int i = 0; i < 30; ++i) {
         const float x = rng.range(-400, 3000), y = (i % 2 ? 1.0f : -1.0f) * rng.range(70, 420);
         if (std::hypot(x + 300, y + 330) < 350) continue; // clear of the camera's first place
-        addDrift(drifts, {x, y, groundHeight(x, y) - 3}, rng.range(18, 40), rng.range(8, 16));
+        addDrift(drifts, alongLine({x, y, groundHeight(x, y) - 3}), rng.range(18, 40),
+                 rng.range(8, 16));
     }
     for (auto& f : firs) s.meshes.push_back(f.take());
     s.meshes.push_back(drifts.take());
 }
 
-// Rolling wheels: a turn every 4 frames as far as the train runs in them.
-void addWheel(Scene3ds& s, std::uint16_t steel, const std::string& name, int id, int parent,
+// Rolling wheels: a turn every 4 frames as far as the train runs in them. Spokes and a
+// counterweight painted round them (wheel.tga) show the turning.
+void addWheel(Scene3ds& s, std::uint16_t material, const std::string& name, int id, int parent,
               Vec3 parentRest, Vec3 at, float radius) {
     MeshBuilder b(name, parentRest + at);
-    b.material = steel;
+    b.material = material;
     b.place = rotateX(PI / 2);
-    addCylinder(b, radius, -2.5f, 2.5f, 12, false);
+    addCylinder(b, radius, -2.5f, 2.5f, 16, true);
     s.meshes.push_back(b.take());
     Node& n = addObjectNode(s, name, id, parent, at);
     for (int f = 0; f <= TRAIN_FRAMES; f += 4)
-        n.rotation.push_back({f, f == 0 ? 0.0f : SPEED * 4 / radius, {0, 1, 0}, {}});
+        n.rotation.push_back({f, f == 0 ? 0.0f : -SPEED * 4 / radius, {0, 1, 0}, {}});
 }
 
 int addEngine(Scene3ds& s, const Mats& m, int& id) {
@@ -136,10 +147,10 @@ int addEngine(Scene3ds& s, const Mats& m, int& id) {
     s.meshes.push_back(b.take());
     const int engine = id++;
     Node& n = addObjectNode(s, "Engine", engine, -1, {TRAIN_START_X, 0, RAIL_Z});
-    n.position.push_back({TRAIN_FRAMES, {TRAIN_END_X, 0, RAIL_Z}, {}});
+    rideLine(n, {TRAIN_START_X, 0, RAIL_Z}, SPEED, TRAIN_FRAMES, KEY_EVERY);
     const float wx[3] = {-40, -5, 30};
     for (int i = 0; i < 6; ++i)
-        addWheel(s, m.steel, "EngineWheel" + std::to_string(i + 1), id++, engine, {0, 0, RAIL_Z},
+        addWheel(s, m.wheel, "EngineWheel" + std::to_string(i + 1), id++, engine, {0, 0, RAIL_Z},
                  {wx[i % 3], i < 3 ? -21.0f : 21.0f, 13}, 13);
     // The headlamp's beam: an open cone whose light thins out ahead of the engine.
     MeshBuilder beam("Beam", {68, 0, 44 + RAIL_Z});
@@ -163,9 +174,10 @@ void addCoaches(Scene3ds& s, const Mats& m, int engine, int& id) {
         addPrism(b, {{-23, 62}, {23, 62}, {18, 68}, {0, 71}, {-18, 68}}, -68, 68);
         s.meshes.push_back(b.take());
         const int coach = id++;
-        addObjectNode(s, name, coach, engine, at);
+        Node& n = addObjectNode(s, name, coach, engine, at);
+        trailOnLine(n, {TRAIN_START_X, 0, RAIL_Z}, SPEED, TRAIN_FRAMES, KEY_EVERY, -at.x);
         for (int w = 0; w < 4; ++w)
-            addWheel(s, m.steel, name + "Wheel" + std::to_string(w + 1), id++, coach,
+            addWheel(s, m.wheel, name + "Wheel" + std::to_string(w + 1), id++, coach,
                      at + Vec3{0, 0, RAIL_Z}, {w % 2 ? 45.0f : -45.0f, w < 2 ? -21.0f : 21.0f, 10},
                      10);
     }
@@ -184,7 +196,12 @@ void addCamera(Scene3ds& s, int& id) {
         {740, {1200, -520, 260}, {2100, 0, 40}, 56, -3},
         {TRAIN_FRAMES, {1700, -600, 380}, {2900, 150, 60}, 62, -6},
     };
-    addCameraFlight(s, id, shots, [](const Shot& k) {
+    std::vector<Shot> bent(std::begin(shots), std::end(shots));
+    for (Shot& k : bent) {
+        k.position = alongLine(k.position);
+        k.target = alongLine(k.target);
+    }
+    addCameraFlight(s, id, bent, [](const Shot& k) {
         Tcb t;
         t.continuity = 0;
         t.easeFrom = k.frame == 0 ? 0.5f : 0;
@@ -217,8 +234,8 @@ Scene3ds makeTrainScene() {
     steam.prefix = "Puff";
     steam.parent = engine;
     steam.firstId = id;
-    steam.count = 6;
-    steam.period = 12;
+    steam.count = 9; // close enough to run together into one plume
+    steam.period = 8;
     steam.firstFrame = 1;
     steam.lastFrame = TRAIN_FRAMES;
     steam.from = {48, 0, 74};

@@ -85,19 +85,38 @@ shoot intro-scene1
 # The scene's last picture stands still while the caption fades in over it.
 caption() { still 0 0 110 197 && still 196 0 121 197 && moving 110 50 86 22; }
 wait_for 40 caption
-# The screenshot of the caption at its brightest.
-best=-1
-for _ in $(seq 8); do
-    b=$(brightness 110 50 86 22)
-    [ "$b" -gt "$best" ] && { best=$b; shoot intro-caption; }
-    sleep 0.3
-done
 echo "the caption fades in over the scene's last picture"
-title() { still 0 0 317 29 && still 0 167 317 30 && moving 0 100 317 60; }
+# Grabs the screen once, so that what is measured and what is saved are the same picture.
+grab() { import -window root png:"$work/grab.png" 2>/dev/null; }
+grabbed_sum() {
+    convert "$work/grab.png" -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
+        +repage rgb:- | md5sum | cut -c1-32
+}
+grabbed_brightness() {
+    convert "$work/grab.png" -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
+        +repage -colorspace gray -format '%[fx:int(mean*100)]' info:-
+}
+keep() { [ -n "$shots" ] && convert "$work/grab.png" -sample 50% "$shots/$1.png"; true; }
+# The brightest picture of a region while a second region stays as it was (at most 20 s):
+# brightest NAME X Y W H  X Y W H SUM
+brightest() {
+    local name=$1 best=-1 b end=$(( $(date +%s) + 20 ))
+    shift
+    while grab && [ "$(grabbed_sum "${@:5:4}")" = "${9}" ] && [ "$(date +%s)" -lt "$end" ]; do
+        b=$(grabbed_brightness "${@:1:4}")
+        [ "$b" -gt "$best" ] && { best=$b; keep "$name"; }
+    done
+}
+# The caption at its brightest, while the picture left of it is still the scene's last; the
+# large title, which comes next, covers that too.
+grab || fail "cannot read the screen"
+held=$(grabbed_sum 0 0 110 197) top=$(grabbed_sum 0 0 317 29)
+brightest intro-caption 110 50 86 22 0 0 110 197 "$held"
+title() { grab && [ "$(grabbed_sum 0 0 110 197)" != "$held" ]; }
 wait_for 30 title
-sleep 2.5
-shoot intro-title
 echo "the large title fades in"
+# The title at its brightest, until the fade to black after it reaches the top rows.
+brightest intro-title 0 30 317 136 0 0 317 29 "$top"
 
 # The second scene: inside the frame it moves, the 10-pixel border stays black.
 second() { LEVEL=0 dark 0 0 320 9 && LEVEL=0 dark 0 191 320 9 && moving 10 10 300 180; }

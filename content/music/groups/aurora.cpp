@@ -1,6 +1,8 @@
 // aurora pads: slow, wide and soft. Three voices of detuned strings hold the harmony, a sine
 // bass moves under them, a soft bell or flute sings the tune with a distant echo, and a high
-// bell scatters slow arpeggios like light on snow.
+// bell scatters slow arpeggios like light on snow. A tune opens on the harmony alone, sings
+// its first verse close and bare, opens out, and gathers the whole sky for the last verse
+// (choir, glass bells over the long notes), then settles back.
 
 #include "content/music/arrangement.h"
 #include "content/music/expression.h"
@@ -12,7 +14,7 @@
 namespace music {
 namespace {
 
-enum Ch { LEAD, ECHO, PAD1, PAD2, PAD3, BASS, SPARKLE, COUNTER, CHANNELS };
+enum Ch { LEAD, ECHO, PAD1, PAD2, PAD3, BASS, SPARKLE, COUNTER, GLASS, CHANNELS };
 enum class Mode { Dawn, Bell, Flute, Full, Dusk };
 
 struct Kit {
@@ -23,11 +25,11 @@ Kit makeKit(Song& s) {
     Kit k{};
     k.bell = s.addInstrument(fmBell("soft bell", 22050, 72, 2.0, 2.0, 1.2, 0.8));
     k.flute = s.addInstrument(flute("flute"));
-    Instrument pad = padStrings("aurora strings", 0.5);
+    Instrument pad = padStrings("aurora strings", 0.9);
     pad.volumeEnvelope = adsr(60, 40, 54, 80);
     k.strings = s.addInstrument(pad);
     k.bass = s.addInstrument(sineBass("sine bass"));
-    Instrument sparkle = fmBell("sparkle", 44100, 84, 1.2, 3.5, 2.0, 0.4); // glassy partials
+    Instrument sparkle = fmBell("sparkle", 44100, 84, 1.2, 3.5, 3.0, 0.4); // glassy partials
     sparkle.pan = 184;
     k.sparkle = s.addInstrument(sparkle);
     Instrument ooh = choir("ooh", true);
@@ -42,13 +44,13 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int beat
     case Mode::Dawn: // harmony alone, the sparkle entering
         playChords(s, row, p.chords, pads, k.strings, level - 6, 55, 72);
         playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0}, BassStyle::Held, beat, 36);
-        playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 18, 12, 1.0, false}, beat, 60,
+        playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 12, 12, 1.0, false}, beat, 65,
                      {0, 2, 4, 2});
         break;
-    case Mode::Bell:
+    case Mode::Bell: // close: the bell over soft strings
         playMelody(s, row, p.melody, {LEAD, k.bell, level, 0, 1.0, false});
         playEcho(s, row, p.melody, {ECHO, k.bell, level / 3, 12, 1.0, false}, beat * 2, p.rows);
-        playChords(s, row, p.chords, pads, k.strings, level - 8, 55, 72);
+        playChords(s, row, p.chords, pads, k.strings, level - 12, 55, 72);
         playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0}, BassStyle::Held, beat, 36);
         break;
     case Mode::Flute:
@@ -56,17 +58,20 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int beat
         playChords(s, row, p.chords, pads, k.strings, level - 10, 52, 70);
         playBass(s, row, p.chords, {BASS, k.bass, level, 0, 1.0}, BassStyle::RootFifth, beat * 2,
                  36);
-        playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 20, 12, 1.0, false}, beat, 60,
+        playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 12, 12, 1.0, false}, beat, 65,
                      {0, 1, 2, 3, 4, 3});
         break;
     case Mode::Full:
+        for (const Note& n : p.melody) // glass over the long notes, two octaves up
+            if (n.length >= 2 * beat && n.pitch + 24 <= 103)
+                s.note(row + n.start, GLASS, n.pitch + 24, k.sparkle, level - 10);
         playMelody(s, row, p.melody, {LEAD, k.bell, level + 2, 0, 1.0, false});
         playMelody(s, row, p.melody, {COUNTER, k.choir, level - 10, -12, 1.0});
         playEcho(s, row, p.melody, {ECHO, k.bell, level / 3, 12, 1.0, false}, beat * 2, p.rows);
         playChords(s, row, p.chords, pads, k.strings, level - 6, 55, 74);
         playBass(s, row, p.chords, {BASS, k.bass, level + 2, 0, 1.0}, BassStyle::RootFifth,
                  beat * 2, 36);
-        playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 16, 12, 1.0, false}, beat, 60,
+        playArpeggio(s, row, p.chords, {SPARKLE, k.sparkle, level - 10, 12, 1.0, false}, beat, 65,
                      {0, 2, 4, 5, 4, 2});
         break;
     case Mode::Dusk: { // the last chord rings out
@@ -76,7 +81,7 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int beat
         playChords(s, row, {last}, pads, k.strings, level - 6, 55, 72);
         playBass(s, row, {last}, {BASS, k.bass, level, 0, 1.0}, BassStyle::Held, beat, 36);
         s.note(row, LEAD, nearestAbove(last.root, 72), k.bell, level);
-        playArpeggio(s, row, {last}, {SPARKLE, k.sparkle, level - 20, 12, 1.0, false}, beat * 2, 60,
+        playArpeggio(s, row, {last}, {SPARKLE, k.sparkle, level - 14, 12, 1.0, false}, beat * 2, 65,
                      {4, 2, 1, 0});
         break;
     }
@@ -97,9 +102,10 @@ Module build(const char* title, const std::vector<Plan>& plan, int beat, double 
     // Pads: slow delayed vibrato, swells into each chord and pads drifting across the field;
     // the echo and the counter-melody answer from the left, the sparkle from the right.
     Expression e;
-    e.channels = {{LEAD, Role::Lead, 118},     {ECHO, Role::Counter, 44},   {PAD1, Role::Pad, 40},
-                  {PAD2, Role::Pad, 216},      {PAD3, Role::Pad, 128},      {BASS, Role::Bass, 128},
-                  {SPARKLE, Role::Plain, 204}, {COUNTER, Role::Counter, 80}};
+    e.channels = {
+        {LEAD, Role::Lead, 118},     {ECHO, Role::Counter, 44},    {PAD1, Role::Pad, 40},
+        {PAD2, Role::Pad, 216},      {PAD3, Role::Pad, 128},       {BASS, Role::Bass, 128},
+        {SPARKLE, Role::Plain, 204}, {COUNTER, Role::Counter, 80}, {GLASS, Role::Plain, 60}};
     e.vibrato = 0x32;
     e.vibratoAfter = 4;
     e.vibratoMinRows = 8;
@@ -127,11 +133,11 @@ Module silentNight() {
     static const Phrase dawn = slicePhrase(verse, 0, 48);
     static const Phrase dusk = slicePhrase(verse, 264, 24);
     return build("silent night",
-                 {{&dawn, Mode::Dawn, 40},
-                  {&verse, Mode::Bell, 42},
-                  {&verse, Mode::Flute, 44},
-                  {&verse, Mode::Full, 46},
-                  {&dusk, Mode::Dusk, 38}},
+                 {{&dawn, Mode::Dawn, 30},
+                  {&verse, Mode::Bell, 34},
+                  {&verse, Mode::Flute, 42},
+                  {&verse, Mode::Full, 52},
+                  {&dusk, Mode::Dusk, 32}},
                  6, 160, 0.74);
 }
 
@@ -146,15 +152,15 @@ Module northernLights() {
     static const Phrase dawn = slicePhrase(a, 0, 64);
     static const Phrase dusk = slicePhrase(b, 96, 32);
     return build("northern lights",
-                 {{&dawn, Mode::Dawn, 38},
-                  {&a, Mode::Bell, 40},
-                  {&b, Mode::Bell, 42},
+                 {{&dawn, Mode::Dawn, 30},
+                  {&a, Mode::Bell, 34},
+                  {&b, Mode::Bell, 38},
                   {&a, Mode::Flute, 42},
                   {&b, Mode::Flute, 44},
-                  {&dawn, Mode::Dawn, 38},
-                  {&a, Mode::Full, 46},
-                  {&b, Mode::Full, 46},
-                  {&dusk, Mode::Dusk, 38}},
+                  {&dawn, Mode::Dawn, 28},
+                  {&a, Mode::Full, 50},
+                  {&b, Mode::Full, 52},
+                  {&dusk, Mode::Dusk, 32}},
                  4, 170, 0.85);
 }
 
@@ -179,12 +185,12 @@ Module oHolyNight() {
     static const Phrase dawn = slicePhrase(verse, 0, 48);
     static const Phrase dusk = slicePhrase(climax, 360, 24);
     return build("o holy night",
-                 {{&dawn, Mode::Dawn, 38},
-                  {&verse, Mode::Bell, 42},
+                 {{&dawn, Mode::Dawn, 30},
+                  {&verse, Mode::Bell, 34},
                   {&climax, Mode::Flute, 44},
-                  {&verse, Mode::Flute, 42},
-                  {&climax, Mode::Full, 48},
-                  {&dusk, Mode::Dusk, 38}},
+                  {&verse, Mode::Bell, 34},
+                  {&climax, Mode::Full, 52},
+                  {&dusk, Mode::Dusk, 32}},
                  6, 150, 0.76);
 }
 
@@ -199,14 +205,14 @@ Module polarDrift() {
     static const Phrase dawn = slicePhrase(a, 0, 64);
     static const Phrase dusk = slicePhrase(b, 96, 32);
     return build("polar drift",
-                 {{&dawn, Mode::Dawn, 38},
-                  {&a, Mode::Flute, 40},
-                  {&b, Mode::Flute, 42},
-                  {&a, Mode::Bell, 42},
-                  {&b, Mode::Bell, 44},
-                  {&a, Mode::Full, 46},
-                  {&b, Mode::Full, 46},
-                  {&dusk, Mode::Dusk, 38}},
+                 {{&dawn, Mode::Dawn, 30},
+                  {&a, Mode::Bell, 34},
+                  {&b, Mode::Bell, 36},
+                  {&a, Mode::Flute, 42},
+                  {&b, Mode::Flute, 44},
+                  {&a, Mode::Full, 50},
+                  {&b, Mode::Full, 52},
+                  {&dusk, Mode::Dusk, 32}},
                  4, 140, 0.84);
 }
 

@@ -104,7 +104,7 @@ Module carolOfTheBells() {
     }
     s.off(row - 2, BASS);
     express(s, bellExpression());
-    s.finish(130, 6, 0.88);
+    s.finish(130, 6, 0.80);
     return s.module();
 }
 

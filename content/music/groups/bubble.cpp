@@ -1,7 +1,8 @@
 // The end tune: a short, bubbly loop under the end pictures. Rising sine "bloops" bubble up
 // alone, then a marimba plays the tune over a rounded bass, a soft kick and a shaker; a
-// whistling pulse takes the second strain with vibrato and slides, and the marimba comes back
-// among thicker bubbles, which fizz out into the loop.
+// whistling pulse takes the second strain with vibrato and slides, floating over a bass that
+// only marks the half bars, and the marimba comes back among thicker bubbles, which fizz out
+// into the loop.
 
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
@@ -46,17 +47,17 @@ Kit makeKit(Song& s) {
     Instrument mar = fmBell("marimba", kModDrumRate, 84, 0.6, 4.0, 1.4, 0.22);
     mar.volume = 54;
     k.marimba = s.addInstrument(mar);
-    Instrument whistle = modPulse("whistle", 0.3, 84);
+    Instrument whistle = modPulse("whistle", 0.3, 72);
     whistle.volume = 34;
     k.pulse = s.addInstrument(whistle);
     Instrument round = modWave(
         "round bass", [](int k) { return k == 1 ? 1.0 : (k == 2 ? 0.35 : (k == 3 ? 0.1 : 0.0)); },
         48);
-    round.volume = 50;
+    round.volume = 38;
     k.bass = s.addInstrument(round);
     k.bloop = s.addInstrument(bloop());
-    Instrument shaker = hiHat("shaker", kModDrumRate, 0.07, 404);
-    shaker.volume = 26;
+    Instrument shaker = hiHat("shaker", kModDrumRate, 0.1, 404);
+    shaker.volume = 38;
     k.tick = s.addInstrument(shaker);
     Instrument soft = kickDrum("soft kick", kModDrumRate, 0.5);
     soft.volume = 44;
@@ -112,13 +113,14 @@ Module bubble() {
             if (kicks && r % 8 == 0)
                 s.note(row + r, TICK, 60, kick);
             else
-                s.note(row + r, TICK, 60, tick, (r % 4) ? 16 : -1);
+                s.note(row + r, TICK, 60, tick, (r % 4) ? 24 : -1);
     };
-    // The bubbles rise alone, the bass joins halfway.
+    // The bubbles rise alone; the bass and the shaker join for the last bar.
     const Phrase intro = slicePhrase(fizz, 0, 32);
     bubbles(intro, 3, 22);
     playBass(s, row + 16, slicePhrase(intro, 0, 16).chords, {BASS, bass, -1, 0, 0.9},
              BassStyle::Held, 4, 36);
+    for (int r = 16; r < 32; r += 2) s.note(row + r, TICK, 60, tick, 10 + r / 2);
     row += intro.rows;
     struct Part {
         const Phrase* p;
@@ -130,8 +132,10 @@ Module bubble() {
                              Part{&half, marimba, 0, 3, true}}) {
         const Phrase& p = *part.p;
         playMelody(s, row, p.melody, {TUNE, part.lead, -1, part.shift, 0.95}, 16, 0);
-        playBass(s, row, p.chords, {BASS, bass, -1, 0, 0.9},
-                 part.kicks ? BassStyle::OffbeatOctaves : BassStyle::RootFifth, 4, 36);
+        // Without the kick the bass only marks the half bars: the strain floats.
+        playBass(s, row, p.chords, {BASS, bass, -1, 0, part.kicks ? 0.9 : 0.4},
+                 part.kicks ? BassStyle::OffbeatOctaves : BassStyle::RootFifth, part.kicks ? 4 : 8,
+                 36);
         bubbles(p, part.bubbleEvery, 24);
         beat(p, part.kicks);
         row += p.rows;
@@ -143,10 +147,10 @@ Module bubble() {
     row += fizz.rows;
     s.ensureRows(row);
     express(s, bubblyExpression());
-    // The whistle's strain without the kick sits back a little, the fizzing tag further.
-    scaleLevels(s, strainB, b.rows, 0.8);
+    // The whistle's strain without the kick sits back, the fizzing tag a little less.
+    scaleLevels(s, strainB, b.rows, 0.7);
     scaleLevels(s, tag, fizz.rows, 0.7);
-    s.finish(40, 6, 0.64);
+    s.finish(40, 6, 0.85);
     return s.module();
 }
 

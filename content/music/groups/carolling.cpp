@@ -212,7 +212,7 @@ Module oComeAllYe() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 118, 1.12);
+                 118, 1.04);
 }
 
 Module joyToTheWorld() {
@@ -228,12 +228,12 @@ Module joyToTheWorld() {
         1);
     static const Phrase intro = slicePhrase(verse, 240, 64);
     return build("joy to the world", kFour,
-                 {{&intro, Mode::Intro, 40},
+                 {{&intro, Mode::Intro, 38},
                   {&verse, Mode::Brass, 46},
-                  {&verse, Mode::Bells, 44},
-                  {&verse, Mode::Finale, 48},
+                  {&verse, Mode::Bells, 36},
+                  {&verse, Mode::Finale, 50},
                   {&verse, Mode::Outro, 44}},
-                 102, 1.06);
+                 102, 0.99);
 }
 
 Module harkTheHerald() {
@@ -249,12 +249,12 @@ Module harkTheHerald() {
         1);
     static const Phrase intro = slicePhrase(verse, 256, 64);
     return build("hark the herald", kFour,
-                 {{&intro, Mode::Intro, 40},
+                 {{&intro, Mode::Intro, 38},
                   {&verse, Mode::Brass, 46},
-                  {&verse, Mode::Strings, 44},
-                  {&verse, Mode::Finale, 48},
+                  {&verse, Mode::Strings, 38},
+                  {&verse, Mode::Finale, 50},
                   {&verse, Mode::Outro, 44}},
-                 126, 1.11);
+                 126, 1.03);
 }
 
 Module firstNoel() {
@@ -277,7 +277,7 @@ Module firstNoel() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 134, 1.20);
+                 134, 1.12);
 }
 
 Module oChristmasTree() {
@@ -299,7 +299,7 @@ Module oChristmasTree() {
                   {&verse, Mode::Brass, 46},
                   {&verse, Mode::Finale, 48},
                   {&verse, Mode::Outro, 44}},
-                 110, 1.19);
+                 110, 1.11);
 }
 
 Module angelsWeHave() {
@@ -316,13 +316,13 @@ Module angelsWeHave() {
         1);
     static const Phrase intro = slicePhrase(verse, 128, 64);
     return build("angels we have", kFour,
-                 {{&intro, Mode::Intro, 40},
-                  {&verse, Mode::Bells, 44},
-                  {&verse, Mode::Strings, 44},
+                 {{&intro, Mode::Intro, 38},
+                  {&verse, Mode::Bells, 36},
+                  {&verse, Mode::Strings, 42},
                   {&verse, Mode::Brass, 46},
-                  {&verse, Mode::Finale, 48},
+                  {&verse, Mode::Finale, 50},
                   {&verse, Mode::Outro, 44}},
-                 128, 1.06);
+                 128, 0.99);
 }
 
 Module awayInAManger() {
@@ -341,7 +341,7 @@ Module awayInAManger() {
                   {&verse, Mode::Bells, 44},
                   {&verse, Mode::Finale, 46},
                   {&verse, Mode::Outro, 42}},
-                 114, 1.25);
+                 114, 1.16);
 }
 
 } // namespace music

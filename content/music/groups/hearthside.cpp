@@ -153,7 +153,7 @@ Module kingWenceslas() {
                   {&verse, Mode::Fiddle, 44},
                   {&verse, Mode::Both, 46},
                   {&verse, Mode::Outro, 44}},
-                 116, 0.99);
+                 116, 0.89);
 }
 
 Module hollyAndIvy() {
@@ -177,7 +177,7 @@ Module hollyAndIvy() {
                   {&verse, Mode::Both, 46},
                   {&refrain, Mode::Both, 48},
                   {&refrain, Mode::Outro, 44}},
-                 122, 0.96);
+                 122, 0.86);
 }
 
 Module wassailSong() {
@@ -202,7 +202,7 @@ Module wassailSong() {
                   {&a, Mode::Both, 46},
                   {&b, Mode::Both, 48},
                   {&b, Mode::Outro, 44}},
-                 106, 1.08);
+                 106, 0.90);
 }
 
 Module greensleeves() {
@@ -224,7 +224,7 @@ Module greensleeves() {
                   {&verse, Mode::Fiddle, 44},
                   {&verse, Mode::Both, 46},
                   {&verse, Mode::Outro, 42}},
-                 144, 1.16);
+                 144, 1.04);
 }
 
 } // namespace music

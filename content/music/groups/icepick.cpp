@@ -181,9 +181,9 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, const ch
         playMelody(s, row, p.melody, {LEAD, k.lead, -1, variant == 2 ? -12 : 0, 0.85}, kBar, 0);
         pads(true);
         break;
-    case Mode::Breakdown:
+    case Mode::Breakdown: // the drums and the bass gone, the lead floats back over the pads
         pads(false);
-        playMelody(s, row, p.melody, {LEAD, k.lead, -1, 0, 0.95});
+        playMelody(s, row, p.melody, {LEAD, k.lead, 24, 0, 0.95});
         break;
     case Mode::Outro:
         s.note(row, BREAK, 60, k.breaks[0]);
@@ -276,7 +276,7 @@ Module blackIce() {
                   {&b, Mode::Full},
                   {&b, Mode::Rolling},
                   {&a, Mode::Outro}},
-                 "x.......x..-..o.", 132, 1.02);
+                 "x.......x..-..o.", 132, 1.12);
 }
 
 Module avalanche() {

@@ -1,7 +1,9 @@
 // The intro's tune: a winter night in A minor. Each section starts where the intro starts a
 // sequence: a bell sting under the makers' mark, a falling chime as it fades, the train's
 // whistle sliding up into a running groove of sleigh bells and chuffing steam, a quiet phrase
-// under the caption, the whole band for the title, and a music box by the cabin's window.
+// under the caption, the whole band for the title, and a music box by the cabin's window,
+// softer still. The voices stand across the whole field (the bell's echo answers from the
+// left, the strings reach both sides) over a bass that leaves them room.
 
 #include "content/music/intro_tune.h"
 
@@ -36,32 +38,34 @@ enum Ch {
 };
 
 struct Kit {
-    int bell, sparkle, padLeft, padMid, padRight, bass, flute, choir, box, tube;
+    int bell, echo, sparkle, padLeft, padMid, padRight, bass, flute, choir, box, tube;
     int kick, snare, shaker, sleigh, cymbal;
 };
 
 Kit makeKit(Song& s) {
     Kit k{};
     Instrument bell = fmBell("soft bell", 22050, 72, 2.0, 2.0, 1.3, 0.8);
-    bell.pan = 148;
+    bell.pan = 156;
     k.bell = s.addInstrument(bell);
-    k.sparkle = s.addInstrument(fmBell("sparkle", 22050, 84, 1.4, 3.0, 0.9, 0.45));
+    bell.pan = 60; // its echo answers from the other side
+    k.echo = s.addInstrument(bell);
+    k.sparkle = s.addInstrument(fmBell("sparkle", 44100, 84, 1.4, 3.0, 2.4, 0.45));
     // One warm pad, three copies placed across the stereo field.
-    Instrument pad = padStrings("warm strings", 0.45);
+    Instrument pad = padStrings("warm strings", 0.8);
     pad.volumeEnvelope = adsr(50, 40, 54, 70);
-    for (auto [pan, slot] : {std::pair{64, &k.padLeft}, {128, &k.padMid}, {192, &k.padRight}}) {
+    for (auto [pan, slot] : {std::pair{36, &k.padLeft}, {128, &k.padMid}, {220, &k.padRight}}) {
         pad.pan = pan;
         *slot = s.addInstrument(pad);
     }
     k.bass = s.addInstrument(sineBass("sine bass"));
     Instrument lead = flute("flute");
-    lead.pan = 112;
+    lead.pan = 104;
     k.flute = s.addInstrument(lead);
     Instrument ooh = choir("choir ooh", true);
-    ooh.pan = 96;
+    ooh.pan = 64;
     k.choir = s.addInstrument(ooh);
     Instrument box = musicBox("music box", 44100, 84, 1.6);
-    box.pan = 168;
+    box.pan = 184;
     k.box = s.addInstrument(box);
     Instrument tube = fmBell("tubular bell", 22050, 60, 2.6, 1.41, 2.6, 0.9);
     tube.pan = 120;
@@ -71,13 +75,13 @@ Kit makeKit(Song& s) {
     snare.pan = 140;
     k.snare = s.addInstrument(snare);
     Instrument steam = hiHat("steam", 22050, 0.09, 313);
-    steam.pan = 84;
+    steam.pan = 56;
     k.shaker = s.addInstrument(steam);
     Instrument sleigh = sleighBells("sleigh bells", 22050, 317);
-    sleigh.pan = 190;
+    sleigh.pan = 206;
     k.sleigh = s.addInstrument(sleigh);
     Instrument cymbal = hiHat("cymbal", 22050, 1.6, 319);
-    cymbal.pan = 150;
+    cymbal.pan = 176;
     k.cymbal = s.addInstrument(cymbal);
     return k;
 }
@@ -121,8 +125,8 @@ void trainDrums(Song& s, const Kit& k, int row, int rows, int level) {
     playDrums(s, row, rows, KICK, "X.......X.......", {{'X', {k.kick, level + 4}}});
     playDrums(s, row, rows, SNARE, "....X.......X...", {{'X', {k.snare, level - 6}}});
     playDrums(s, row, rows, SHAKER, "Xxx.Xxx.Xxx.Xxxx",
-              {{'X', {k.shaker, level - 4}}, {'x', {k.shaker, level - 16}}});
-    playDrums(s, row, rows, SLEIGH, "..X...X...X...X.", {{'X', {k.sleigh, level - 10}}});
+              {{'X', {k.shaker, level}}, {'x', {k.shaker, level - 12}}});
+    playDrums(s, row, rows, SLEIGH, "..X...X...X...X.", {{'X', {k.sleigh, level - 4}}});
 }
 
 // ---- the lead sheet ------------------------------------------------------------------------
@@ -166,12 +170,12 @@ void opening(Song& s, const Kit& k, int end) {
     s.note(0, CYMBAL, 60, k.cymbal, 30);
     playChords(s, 0, {harmony.chords[0]}, {SPARKLE}, k.sparkle, 40, 69, 80);
     pads(s, k, 0, harmony.chords, 34);
-    playBass(s, 0, harmony.chords, {BASS, k.bass, 44, 0, 1.0}, BassStyle::Held, 4, 33);
+    playBass(s, 0, harmony.chords, {BASS, k.bass, 36, 0, 1.0}, BassStyle::Held, 4, 33);
     playDrums(s, 0, 64, SLEIGH, "X...............x...............",
               {{'X', {k.sleigh, 30}}, {'x', {k.sleigh, 20}}});
     const Phrase half = slicePhrase(mainTheme(), 0, 64);
     playMelody(s, 32, half.melody, {LEAD, k.bell, 42, 0, 1.0, false});
-    playEcho(s, 32, half.melody, {ECHO, k.bell, 16, 12, 1.0, false}, 6, 64 + 8);
+    playEcho(s, 32, half.melody, {ECHO, k.echo, 16, 12, 1.0, false}, 6, 64 + 8);
     s.note(96, LEAD, 71, k.bell, 40); // B over the half bar of E, waiting
     sparkles(s, k, 16, slicePhrase(harmony, 16, end - 16).chords, 8, 24, {0, 2, 4, 2});
 }
@@ -181,7 +185,7 @@ void logoFades(Song& s, const Kit& k, int row, int end) {
     const Phrase rest = makePhrase("r:15", "Am:15", 1);
     pads(s, k, row, rest.chords, 42);
     for (int ch : {PAD1, PAD2, PAD3}) slide(s, ch, row + 3, end, 0x01, 2);
-    s.note(row, BASS, 45, k.bass, 44);
+    s.note(row, BASS, 45, k.bass, 36);
     s.note(row, TUBE, 57, k.tube, 40);
     const int fall[] = {88, 84, 81, 76, 72};
     for (int i = 0; i < 5; ++i) {
@@ -206,7 +210,7 @@ void departure(Song& s, const Kit& k, int row, int end) {
     s.off(end - 1, WHISTLE);
     s.off(end - 1, CHOIR);
     for (int at : {0, 3, 5, 7, 8}) s.note(row + at, SHAKER, 60, k.shaker, 30 + 3 * at);
-    s.note(row, BASS, 40, k.bass, 46);
+    s.note(row, BASS, 40, k.bass, 38);
     s.note(row + 5, KICK, 60, k.kick, 36);
     s.note(end - 1, SNARE, 60, k.snare, 40);
     pads(s, k, row, makePhrase("r:9", "E:9", 1).chords, 36);
@@ -219,30 +223,30 @@ void train(Song& s, const Kit& k, int row) {
     const Phrase& b = answer();
     playMelody(s, row, a.melody, {LEAD, k.flute, 46, 0, 0.95});
     vibrato(s, row, a.melody, LEAD, 0x34);
-    playEcho(s, row, a.melody, {ECHO, k.bell, 18, 12, 1.0, false}, 6, a.rows);
+    playEcho(s, row, a.melody, {ECHO, k.echo, 18, 12, 1.0, false}, 6, a.rows);
     pads(s, k, row, a.chords, 34);
-    playBass(s, row, a.chords, {BASS, k.bass, 48, 0, 0.8}, BassStyle::Octaves, 4, 33);
+    playBass(s, row, a.chords, {BASS, k.bass, 40, 0, 0.8}, BassStyle::Octaves, 4, 33);
     sparkles(s, k, row, a.chords, 4, 22, {0, 2, 4, 5, 4, 2});
     trainDrums(s, k, row, a.rows, 40);
 
     const int r2 = row + a.rows;
-    playMelody(s, r2, b.melody, {LEAD, k.bell, 48, 0, 1.0, false});
+    playMelody(s, r2, b.melody, {LEAD, k.bell, 52, 0, 1.0, false});
     playMelody(s, r2, b.melody, {CHOIR, k.choir, 34, -12, 1.0});
-    playEcho(s, r2, b.melody, {ECHO, k.bell, 18, 12, 1.0, false}, 6, b.rows);
+    playEcho(s, r2, b.melody, {ECHO, k.echo, 18, 12, 1.0, false}, 6, b.rows);
     pads(s, k, r2, b.chords, 36);
-    playBass(s, r2, b.chords, {BASS, k.bass, 48, 0, 0.8}, BassStyle::Octaves, 4, 33);
+    playBass(s, r2, b.chords, {BASS, k.bass, 40, 0, 0.8}, BassStyle::Octaves, 4, 33);
     sparkles(s, k, r2, b.chords, 4, 22, {0, 2, 4, 2});
-    trainDrums(s, k, r2, b.rows, 42);
+    trainDrums(s, k, r2, b.rows, 46);
 }
 
 // Under the caption the band falls away to the flute, a music box and sleigh bells; the last
 // bar gathers with a brush roll and swelling strings.
 void captionPhrase(Song& s, const Kit& k, int row) {
     const Phrase& p = caption();
-    playMelody(s, row, p.melody, {LEAD, k.flute, 42, 0, 0.95});
+    playMelody(s, row, p.melody, {LEAD, k.flute, 38, 0, 0.95});
     vibrato(s, row, p.melody, LEAD, 0x33);
-    pads(s, k, row, p.chords, 36);
-    playBass(s, row, p.chords, {BASS, k.bass, 44, 0, 1.0}, BassStyle::Held, 4, 33);
+    pads(s, k, row, p.chords, 28);
+    playBass(s, row, p.chords, {BASS, k.bass, 36, 0, 1.0}, BassStyle::Held, 4, 33);
     playArpeggio(s, row, p.chords, {BOX, k.box, 30, 0, 1.0, false}, 4, 60, {0, 1, 2, 1});
     playDrums(s, row, 64, SLEIGH, "X.......x.......",
               {{'X', {k.sleigh, 28}}, {'x', {k.sleigh, 18}}});
@@ -257,15 +261,15 @@ void title(Song& s, const Kit& k, int row, int end) {
     const Phrase head = slicePhrase(mainTheme(), 0, 32);
     s.note(row, CYMBAL, 60, k.cymbal, 40);
     s.note(row, TUBE, 57, k.tube, 48);
-    playMelody(s, row, head.melody, {LEAD, k.bell, 52, 0, 1.0, false});
-    playMelody(s, row, head.melody, {CHOIR, k.choir, 40, -12, 1.0});
-    playMelody(s, row, head.melody, {WHISTLE, k.flute, 34, 12, 0.9});
+    playMelody(s, row, head.melody, {LEAD, k.bell, 58, 0, 1.0, false});
+    playMelody(s, row, head.melody, {CHOIR, k.choir, 46, -12, 1.0});
+    playMelody(s, row, head.melody, {WHISTLE, k.flute, 40, 12, 0.9});
     vibrato(s, row, head.melody, WHISTLE, 0x24);
     const Phrase chords = makePhrase("r:39", "Am:16 | F:16 | C:7", 1);
-    pads(s, k, row, chords.chords, 42);
-    playBass(s, row, chords.chords, {BASS, k.bass, 50, 0, 0.9}, BassStyle::RootFifth, 8, 33);
+    pads(s, k, row, chords.chords, 48);
+    playBass(s, row, chords.chords, {BASS, k.bass, 42, 0, 0.9}, BassStyle::RootFifth, 8, 33);
     sparkles(s, k, row, chords.chords, 2, 24, {0, 2, 4, 5, 4, 2});
-    trainDrums(s, k, row, 32, 40);
+    trainDrums(s, k, row, 32, 46);
     s.note(row + 32, LEAD, 72, k.bell, 46);
     s.off(row + 32, CHOIR);
     s.off(end - 1, WHISTLE);
@@ -275,16 +279,16 @@ void title(Song& s, const Kit& k, int row, int end) {
 // a warm pad, the choir humming and sleigh bells far away.
 void cabinPhrase(Song& s, const Kit& k, int pickup, int row) {
     pads(s, k, pickup, makePhrase("r:9", "G7:9", 1).chords, 32);
-    s.note(pickup, BASS, 43, k.bass, 40);
+    s.note(pickup, BASS, 43, k.bass, 32);
     const int rise[] = {67, 71, 74}; // G B D, into the E that opens the tune
     for (int i = 0; i < 3; ++i) s.note(pickup + 3 * i, BOX, rise[i], k.box, 34);
     const Phrase& p = cabin();
-    playMelody(s, row, p.melody, {BOX, k.box, 42, 0, 1.0, false});
-    playEcho(s, row, p.melody, {LEAD, k.flute, 30, -12, 0.9}, 8, p.rows);
+    playMelody(s, row, p.melody, {BOX, k.box, 38, 0, 1.0, false});
+    playEcho(s, row, p.melody, {LEAD, k.flute, 24, -12, 0.9}, 8, p.rows);
     vibrato(s, row + 8, p.melody, LEAD, 0x23);
-    pads(s, k, row, p.chords, 36);
-    playChords(s, row, p.chords, {CHOIR}, k.choir, 26, 55, 64);
-    playBass(s, row, p.chords, {BASS, k.bass, 44, 0, 1.0}, BassStyle::RootFifth, 8, 33);
+    pads(s, k, row, p.chords, 24);
+    playChords(s, row, p.chords, {CHOIR}, k.choir, 18, 55, 64);
+    playBass(s, row, p.chords, {BASS, k.bass, 30, 0, 1.0}, BassStyle::RootFifth, 8, 33);
     sparkles(s, k, row, p.chords, 8, 18, {2, 1, 0, 1});
     playDrums(s, row, p.rows, SLEIGH, "X.......x.......",
               {{'X', {k.sleigh, 20}}, {'x', {k.sleigh, 14}}});
@@ -294,17 +298,17 @@ void cabinPhrase(Song& s, const Kit& k, int pickup, int row) {
 void coda(Song& s, const Kit& k, int row, int end) {
     const Phrase tail =
         makePhrase("A5:8 G5:4 F5:4 | F5:4 E5:4 D5:4 B4:4 | C5:32", "F:16 | G:16 | C:32", 1);
-    playMelody(s, row, tail.melody, {LEAD, k.bell, 40, 0, 1.0, false});
-    playEcho(s, row, tail.melody, {ECHO, k.bell, 14, 12, 1.0, false}, 6, end - row);
-    pads(s, k, row, tail.chords, 36);
-    playBass(s, row, tail.chords, {BASS, k.bass, 42, 0, 1.0}, BassStyle::Held, 4, 33);
+    playMelody(s, row, tail.melody, {LEAD, k.bell, 38, 0, 1.0, false});
+    playEcho(s, row, tail.melody, {ECHO, k.echo, 14, 12, 1.0, false}, 6, end - row);
+    pads(s, k, row, tail.chords, 28);
+    playBass(s, row, tail.chords, {BASS, k.bass, 28, 0, 1.0}, BassStyle::Held, 4, 33);
     s.note(row + 32, TUBE, 48, k.tube, 40);
     sparkles(s, k, row, tail.chords, 8, 16, {4, 2, 1, 0});
     const int last = row + tail.rows;
     const Phrase rest = makePhrase("r:32", "C:32", 1);
     pads(s, k, last, rest.chords, 34);
     for (int ch : {PAD1, PAD2, PAD3}) slide(s, ch, last + 8, end - 1, 0x01, 3);
-    s.note(last, BASS, 36, k.bass, 36);
+    s.note(last, BASS, 36, k.bass, 28);
     s.off(end - 1, BASS);
 }
 
@@ -332,7 +336,7 @@ Module introTune() {
     // Releases of notes still ringing at the loop point fall past the last order: drop them.
     s.ensureRows(total);
     s.module().rows.resize(total);
-    s.finish(total * tl::ROW_SECONDS, tl::SPEED, 0.68);
+    s.finish(total * tl::ROW_SECONDS, tl::SPEED, 0.80);
     return s.module();
 }
 

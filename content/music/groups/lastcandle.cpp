@@ -1,7 +1,7 @@
-// the last candle: a music box, wound up once more. The comb plays the tune alone at first;
-// a harp and a low tine join, then strings, a warm bass and a brushed shaker, a flute sings
-// the verse against the chorus, and the last chorus rises a tone with a celesta on top before
-// the box runs down on its own.
+// the last candle: a music box, wound up once more, high on its comb. The comb plays the tune
+// alone at first; a harp and a low tine join, then strings, a warm bass and a brushed shaker,
+// a flute sings the verse against the chorus with a celesta on its long notes, and the last
+// chorus rises a tone before the box runs down on its own.
 
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
@@ -33,7 +33,7 @@ Kit makeKit(Song& s) {
     k.harp = s.addInstrument(harpString);
     k.celesta = s.addInstrument(fmBell("celesta", 44100, 96, 1.0, 4.0, 1.6, 0.35));
     k.bass = s.addInstrument(sineBass("warm bass"));
-    k.brush = s.addInstrument(hiHat("brush", 44100, 0.12, 313));
+    k.brush = s.addInstrument(hiHat("brush", 44100, 0.2, 313));
     return k;
 }
 
@@ -69,14 +69,14 @@ Module auldLangSyne() {
 
     int row = 0;
     auto comb = [&](const Phrase& p, int level) {
-        playArpeggio(s, row, p.chords, {COMB, box, level, -12, 1.0, false}, beat / 2, 60,
+        playArpeggio(s, row, p.chords, {COMB, box, level, 12, 1.0, false}, beat / 2, 60,
                      {0, 2, 1, 2});
     };
     // Each time round one more player joins: 0 the box, 1 harp and tine, 2 the band, 3 with
-    // the flute's counter-melody, 4 with the celesta.
+    // the flute's counter-melody and the celesta on the long notes, 4 a tone higher.
     auto tune = [&](const Phrase& p, const Phrase& counter, int level, int players) {
-        playMelody(s, row, p.melody, {TUNE, box, level, 12, 1.0, false}, bar, 4);
-        comb(p, level - 16);
+        playMelody(s, row, p.melody, {TUNE, box, level, 24, 1.0, false}, bar, 4);
+        comb(p, level - 12);
         if (players >= 1) {
             playArpeggio(s, row, p.chords, {HARP, harp, level - 12, 0, 1.0, false}, beat / 2, 55,
                          {0, 1, 2, 3, 4, 3, 2, 1});
@@ -85,13 +85,13 @@ Module auldLangSyne() {
         }
         if (players >= 2) {
             playChords(s, row, p.chords, {PAD1, PAD2}, glow, level - 18, 57, 69);
-            playBass(s, row, p.chords, {ECHO, bass, level - 6, -12, 1.0}, BassStyle::Held, beat,
+            playBass(s, row, p.chords, {ECHO, bass, level - 10, -12, 1.0}, BassStyle::Held, beat,
                      36);
             playDrums(s, row, p.rows, SHAKER, "..s...s...s...sS",
-                      {{'s', {brush, 14}}, {'S', {brush, 20}}});
+                      {{'s', {brush, 28}}, {'S', {brush, 36}}});
         }
         if (players >= 3) playMelody(s, row, counter.melody, {FLUTE, fl, level - 8, 0, 0.95});
-        if (players >= 4)
+        if (players >= 3)
             for (const Note& n : p.melody)
                 if (n.length >= 8) s.note(row + n.start, BELL, n.pitch + 24, celesta, level - 14);
         row += p.rows;
@@ -120,7 +120,7 @@ Module auldLangSyne() {
     row += bar * 2;
     s.ensureRows(row);
     express(s, musicBoxExpression());
-    s.finish(152, 6, 0.77);
+    s.finish(152, 6, 0.83);
     return s.module();
 }
 

@@ -198,7 +198,8 @@ Module sleighTracks() {
                           "B5:6 A5:2 G5:4 B5 | A5:6 F#5:2 D6:8 | C#6:4 B5 A5 G5 | F#5:4 E5 D5:8",
                           "G:16 | D | Em:8 A7:8 | D:16 | G:16 | D:8 Bm:8 | Em:8 A7:8 | D:16", 1);
     const Phrase intro = slicePhrase(a, 0, 64);
-    a.melody = transposed(a.melody, -12); // written as it sounds bright; the verse sits lower
+    // Written as it sounds bright, on the high string; the verse and the strum sit lower.
+    a.melody = transposed(a.melody, -12);
     b.melody = transposed(b.melody, -12);
     return build("sleigh tracks",
                  {{&intro, Mode::Intro},
@@ -206,11 +207,11 @@ Module sleighTracks() {
                   {&b, Mode::Verse},
                   {&a, Mode::Strum},
                   {&b, Mode::Strum},
-                  {&a, Mode::Verse},
-                  {&b, Mode::Verse},
+                  {&a, Mode::Bright},
+                  {&b, Mode::Bright},
                   {&a, Mode::Verse},
                   {&a, Mode::Outro}},
-                 16, 4, 120, 1.40);
+                 16, 4, 120, 1.45);
 }
 
 } // namespace music

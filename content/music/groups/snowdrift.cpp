@@ -1,5 +1,8 @@
 // snowdrift: club music from the cold. Detuned saw leads with a dotted echo, a resonant acid
-// bass pumping sixteenths, off-beat chord stabs over a pad, and a four-on-the-floor kit.
+// bass pumping sixteenths, chord stabs pushing against the lead over a pad, and a
+// four-on-the-floor kit. Nothing plays the same bar for long: the acid line, the stabs and
+// the hats mutate bar by bar (drawn from a seeded generator, so every build is the same),
+// and every second pattern ends on a fill.
 
 #include "content/music/arrangement.h"
 #include "content/music/expression.h"
@@ -7,6 +10,9 @@
 #include "content/music/song.h"
 #include "content/music/synth.h"
 #include "content/music/tunes.h"
+
+#include <algorithm>
+#include <string>
 
 namespace music {
 namespace {
@@ -41,44 +47,94 @@ Kit makeKit(Song& s) {
     return k;
 }
 
-void kit(Song& s, const Kit& k, int row, int rows, bool kick, bool clap, bool hats, bool busy) {
-    std::map<char, Hit> m{{'x', {k.kick, 60}},
-                          {'c', {k.clap, 40}},
-                          {'h', {k.hat, 26}},
-                          {'g', {k.hat, 16}},
+// Figures a bar long, one character a sixteenth. The acid line mutates as the tune runs: every
+// bar draws its figure (R accented root, r root, o octave, f fifth, - rest) from these, and
+// the stabs answer the lead with pushes of their own.
+const char* const kAcid[] = {"RrrfRroRRrrfRror", "RroRrrofRroRrrof", "Rr-rRroRr-rRrofo",
+                             "RrrrRrorRrrrRoro", "R-oRr-oRR-oRrfor", "RrfrRrorRrfrRroo"};
+const char* const kStabs[] = {"..x...x...x...x.", "..x..x....x..x..", "..x...x..x..x...",
+                              "..x...x...x.x.x.", "x..x..x...x...x.", "..x..x..x...x..."};
+
+// Bars of drums to choose from, one character a sixteenth: the kick's last bar and its fills,
+// the clap's, and the hats', which change from bar to bar as a drummer's hand would.
+const char* const kKickEnd[] = {"x...x...x...x...", "x...x...x...x..x"};
+const char* const kKickFill[] = {"x...x...x.x.x...", "x...x...x...x.xx", "x...x...x.......",
+                                 "x...x.x.x...x..x"};
+const char* const kClapEnd[] = {"....c.......c..C", "....c..C....c...", "....c.......c.C."};
+const char* const kClapFill[] = {"....c...s.ss.sss", "....c...c.c.cccc", "....c.....s.ssss"};
+const char* const kHatsBusy[] = {"hghghghghghghghg", "hghghghhhghghghg", "hhghhghghhghhghg"};
+const char* const kHatsSteady[] = {"g.h.g.h.g.h.g.h.", "g.h.g.hgg.h.g.h.", "g.hgg.h.g.hgg.h."};
+const char* const kOpen[] = {"..o...o...o...o.", "..o...o...o..o..", "......o.......o."};
+
+// The drums of a section, four bars a pattern; every second pattern ends on a fill.
+void kit(Song& s, const Kit& k, Rng& rng, int row, int rows, bool kick, bool clap, bool hats,
+         bool busy) {
+    std::map<char, Hit> m{{'x', {k.kick, 60}},  {'c', {k.clap, 40}}, {'C', {k.clap, 28}},
+                          {'s', {k.snare, 30}}, {'h', {k.hat, 26}},  {'g', {k.hat, 16}},
                           {'o', {k.open, 24}}};
-    if (kick) playDrums(s, row, rows, KICK, "x...x...x...x...", m);
-    if (clap) playDrums(s, row, rows, CLAP, "....c.......c...", m);
-    if (hats) playDrums(s, row, rows, HAT, busy ? "hghghghghghghghg" : "g.h.g.h.g.h.g.h.", m);
-    if (hats) playDrums(s, row, rows, OPEN, "..o...o...o...o.", m);
+    for (int at = 0; at < rows; at += 64) {
+        const int n = std::min(64, rows - at);
+        const bool fill = (row + at) / 64 % 2 == 1;
+        const std::string four = "x...x...x...x...x...x...x...x...x...x...x...x...";
+        const std::string claps = "....c.......c.......c.......c.......c.......c...";
+        if (kick)
+            playDrums(s, row + at, n, KICK,
+                      four + (fill ? kKickFill[rng.below(4)] : kKickEnd[rng.below(2)]), m);
+        if (clap)
+            playDrums(s, row + at, n, CLAP,
+                      claps + (fill ? kClapFill[rng.below(3)] : kClapEnd[rng.below(3)]), m);
+        for (int bar = 0; hats && bar * 16 < n; ++bar) {
+            playDrums(s, row + at + bar * 16, 16, HAT,
+                      (busy ? kHatsBusy : kHatsSteady)[rng.below(3)], m);
+            playDrums(s, row + at + bar * 16, 16, OPEN, kOpen[rng.below(3)], m);
+        }
+    }
 }
 
-int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int level) {
+int section(Song& s, const Kit& k, Rng& rng, int row, const Phrase& p, Mode mode, int level) {
     const std::vector<int> stabs{STAB1, STAB2, STAB3};
-    auto stabChords = [&](int vol) {
-        for (const Chord& c : p.chords) { // off-beat stabs: the 'and' of every beat
-            Chord one = c;
-            std::vector<Chord> offbeats;
-            for (int r = 2; r < c.length; r += 4) {
-                one.start = c.start + r;
-                one.length = 2;
-                offbeats.push_back(one);
+    auto stabChords = [&](int vol) { // chord stabs, each bar on a figure of its own
+        std::vector<Chord> hits;
+        for (const Chord& c : p.chords)
+            for (int bar = 0; bar < c.length; bar += 16) {
+                const char* figure = kStabs[rng.below(6)];
+                for (int r = 0; r < 16 && bar + r < c.length; ++r) {
+                    if (figure[r] != 'x') continue;
+                    Chord one = c;
+                    one.start = c.start + bar + r;
+                    one.length = 2;
+                    hits.push_back(one);
+                }
             }
-            playChords(s, row, offbeats, stabs, k.stab, vol, 57, 72, 0, 1.0, false);
+        // Gated under 1 so that every hit strikes, the repeated chords too.
+        playChords(s, row, hits, stabs, k.stab, vol, 57, 72, 0, 0.9, false);
+    };
+    auto acidLine = [&](int vol) {
+        for (const Chord& c : p.chords) {
+            const int root = nearestAbove(c.bass, 33), fifth = nearestAbove((c.root + 7) % 12, 33);
+            for (int bar = 0; bar < c.length; bar += 16) {
+                const char* figure = kAcid[rng.below(6)];
+                for (int r = 0; r < 16 && bar + r < c.length; ++r) {
+                    const char x = figure[r];
+                    if (x == '-') continue;
+                    const int pitch = x == 'o' ? root + 12 : (x == 'f' ? fifth : root);
+                    s.note(row + c.start + bar + r, BASS, pitch, k.acid,
+                           std::clamp(vol + (x == 'R' ? 0 : -10), 0, 64));
+                }
+            }
         }
     };
-    Voice acid{BASS, k.acid, level, 0, 1.0, false};
     switch (mode) {
     case Mode::Beat:
-        kit(s, k, row, p.rows, true, false, true, false);
+        kit(s, k, rng, row, p.rows, true, false, true, false);
         break;
     case Mode::Groove:
-        kit(s, k, row, p.rows, true, true, true, false);
-        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        kit(s, k, rng, row, p.rows, true, true, true, false);
+        acidLine(level);
         break;
     case Mode::Lead:
-        kit(s, k, row, p.rows, true, true, true, false);
-        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        kit(s, k, rng, row, p.rows, true, true, true, false);
+        acidLine(level);
         playMelody(s, row, p.melody, {LEAD, k.lead, level - 4, -12, 0.8}, 16, 4);
         playEcho(s, row, p.melody, {ECHO, k.lead, level / 3, -12, 0.8}, 3, p.rows);
         stabChords(level - 22);
@@ -90,7 +146,7 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int leve
         break;
     case Mode::Build: {
         playChords(s, row, p.chords, stabs, k.pad, level - 10, 55, 74);
-        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        acidLine(level);
         for (int r = 0; r < p.rows; ++r) { // a snare roll that tightens and swells
             int quarter = r * 4 / p.rows;
             int every = quarter < 2 ? 4 : (quarter < 3 ? 2 : 1);
@@ -99,14 +155,14 @@ int section(Song& s, const Kit& k, int row, const Phrase& p, Mode mode, int leve
         break;
     }
     case Mode::Drop:
-        kit(s, k, row, p.rows, true, true, true, true);
-        playBass(s, row, p.chords, acid, BassStyle::Pumping16, 4, 33);
+        kit(s, k, rng, row, p.rows, true, true, true, true);
+        acidLine(level);
         playMelody(s, row, p.melody, {LEAD, k.lead, level, -12, 0.8}, 16, 4);
         playEcho(s, row, p.melody, {ECHO, k.lead, level / 3, 0, 0.8}, 3, p.rows);
         stabChords(level - 18);
         break;
     case Mode::Outro:
-        kit(s, k, row, p.rows, true, false, true, false);
+        kit(s, k, rng, row, p.rows, true, false, true, false);
         playChords(s, row, p.chords, stabs, k.pad, level - 14, 55, 74);
         break;
     }
@@ -119,8 +175,9 @@ using Plan = Section<Mode>;
 Module build(const char* title, const std::vector<Plan>& plan, double seconds, double gain) {
     Song s(title, Format::Xm, CHANNELS);
     Kit k = makeKit(s);
+    Rng rng(static_cast<uint32_t>(seconds * 7919)); // each tune mutates its own way
     auto play = [&](int row, const Plan& p) {
-        return section(s, k, row, *p.phrase, p.mode, p.level);
+        return section(s, k, rng, row, *p.phrase, p.mode, p.level);
     };
     // Saw leads and acid bass: the bass slides into its steps (the acid glide), the lead bends
     // into near notes, stabs spread wide, claps roll into each pattern, hats are choked.
@@ -163,7 +220,7 @@ Module frozenCircuit() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&theme, Mode::Outro, 42}},
-                 156, 0.87);
+                 156, 0.97);
 }
 
 Module blizzard() {
@@ -187,7 +244,7 @@ Module blizzard() {
                   {&theme, Mode::Drop, 48},
                   {&riff, Mode::Drop, 48},
                   {&riff, Mode::Outro, 42}},
-                 148, 0.88);
+                 148, 0.96);
 }
 
 } // namespace music

@@ -1,5 +1,7 @@
 // tin soldiers: marches for four Amiga channels. Brass-like saw lead, a second horn on the
-// off-beats, a tuba bass on the strong beats, and a snare that rolls into every new strain.
+// off-beats, a tuba bass on the strong beats, bass drum and cymbal together on the downbeats,
+// and a snare that rolls into every new strain. Between the full band's strains a lighter one
+// (the bell lyre or the fife over the side drum) lets the parade pass by and come back.
 
 #include "content/music/expression.h"
 #include "content/music/instruments.h"
@@ -16,12 +18,12 @@ namespace {
 enum Ch { LEAD, HORN, TUBA, DRUM };
 
 struct Kit {
-    int brass, horn, tuba, fife, kick, snare, crash;
+    int brass, horn, tuba, fife, glock, kick, clash, snare, crash;
 };
 
 Kit makeKit(Song& s) {
     Kit k{};
-    Instrument brass = modSaw("brass", 72, 240);
+    Instrument brass = modSaw("brass", 62, 240);
     brass.volume = 46;
     k.brass = s.addInstrument(brass);
     Instrument horn = modWave(
@@ -30,16 +32,26 @@ Kit makeKit(Song& s) {
     k.horn = s.addInstrument(horn);
     Instrument tuba = modWave(
         "tuba", [](int n) { return n > 6 ? 0.0 : 1.0 / (n * n); }, 48, 120);
-    tuba.volume = 52;
+    tuba.volume = 48;
     k.tuba = s.addInstrument(tuba);
     Instrument fife = modPulse("fife", 0.2, 78);
     fife.volume = 34;
     k.fife = s.addInstrument(fife);
+    // The bell lyre of a marching band: a struck steel bar, bright and quickly gone.
+    Instrument glock = fmBell("bell lyre", kModDrumRate, 84, 0.9, 4.0, 1.4, 0.3);
+    glock.volume = 48;
+    k.glock = s.addInstrument(glock);
     Instrument kick = kickDrum("bass drum", kModDrumRate, 0.6);
     kick.volume = 52;
     k.kick = s.addInstrument(kick);
-    Instrument snare = snareDrum("snare", kModDrumRate, 0.3, 0.22, 19);
-    snare.volume = 36;
+    // The cymbal player beside the bass drum: both struck together on the downbeats.
+    Instrument clash = kick;
+    clash.name = "drum and cymbal";
+    mixInto(clash.data, hiHat("clash", kModDrumRate, 0.5, 23).data, 0, 1.0, kModDrumRate,
+            kModDrumRate);
+    k.clash = s.addInstrument(clash);
+    Instrument snare = snareDrum("snare", kModDrumRate, 0.15, 0.22, 19); // tight heads, loud wires
+    snare.volume = 46;
     k.snare = s.addInstrument(snare);
     Instrument crash = hiHat("cymbal", kModDrumRate, 0.9, 29);
     crash.volume = 30;
@@ -47,32 +59,30 @@ Kit makeKit(Song& s) {
     return k;
 }
 
-// One strain: the tune with its horn off-beats, tuba and drums; the last bar rolls.
-int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadShift, bool horns,
-           bool roll, bool crash) {
-    const int beat = 4, bar = 16;
-    playMelody(s, row, p.melody, {LEAD, lead, 44, leadShift, 0.9}, bar, 8);
-    for (const Chord& c : p.chords) {
-        for (int r = 0; r < c.length; r += beat) {
-            int at = c.start + r;
-            bool strong = (at % (2 * beat)) == 0;
-            if (strong) {
-                int root = nearestAbove(c.bass, 36);
-                int pitch = (at % bar) == 0 ? root : nearestAbove((c.root + 7) % 12, 36);
-                s.note(row + at, TUBA, pitch, k.tuba);
-                s.off(row + at + 6, TUBA); // rings through the horn's off-beat
-            } else if (horns) {
-                int third = nearestAbove((c.root + c.tones[1]) % 12, 55);
-                s.note(row + at, HORN, third, k.horn);
-                s.off(row + at + 3, HORN);
-            }
-        }
-    }
-    for (int b = 0; b * bar < p.rows; ++b) {
+// How a strain is played: its lead (and octave), whether the horns answer on the off-beats,
+// how the drum plays, and whether it rolls into the next strain or opens on the cymbal.
+enum class Drums { Full, Light };
+struct Strain {
+    int lead = 0, shift = 0;
+    bool horns = true;
+    Drums drums = Drums::Full;
+    bool roll = true, crash = false;
+};
+
+void strainDrums(Song& s, const Kit& k, int row, int rows, const Strain& st) {
+    const int bar = 16;
+    for (int b = 0; b * bar < rows; ++b) {
         int r0 = row + b * bar;
-        bool last = (b + 1) * bar >= p.rows;
-        s.note(r0, DRUM, 60, (b == 0 && crash) ? k.crash : k.kick);
-        if (last && roll) {
+        bool last = (b + 1) * bar >= rows;
+        if (st.drums == Drums::Light) { // the side drum alone, on the rim of the beat
+            s.note(r0 + 4, DRUM, 60, k.snare, 22);
+            s.note(r0 + 12, DRUM, 60, k.snare, last && st.roll ? 34 : 22);
+            if (last && st.roll) s.effect(r0 + 14, DRUM, 0xE, 0x93);
+            if (last && st.roll) s.note(r0 + 14, DRUM, 60, k.snare);
+            continue;
+        }
+        s.note(r0, DRUM, 60, (b == 0 && st.crash) ? k.crash : k.clash);
+        if (last && st.roll) {
             s.note(r0 + 4, DRUM, 60, k.snare);
             s.note(r0 + 8, DRUM, 60, k.snare);
             s.effect(r0 + 8, DRUM, 0xE, 0x93); // a roll: the snare retriggers every third tick
@@ -85,6 +95,29 @@ int strain(Song& s, const Kit& k, int row, const Phrase& p, int lead, int leadSh
             s.note(r0 + 14, DRUM, 60, k.snare, 18);
         }
     }
+}
+
+// One strain: the tune with its horn off-beats, tuba and drums.
+int strain(Song& s, const Kit& k, int row, const Phrase& p, const Strain& st) {
+    const int beat = 4, bar = 16;
+    playMelody(s, row, p.melody, {LEAD, st.lead, 44, st.shift, 0.9}, bar, 8);
+    for (const Chord& c : p.chords) {
+        for (int r = 0; r < c.length; r += beat) {
+            int at = c.start + r;
+            bool strong = (at % (2 * beat)) == 0;
+            if (strong) {
+                int root = nearestAbove(c.bass, 36);
+                int pitch = (at % bar) == 0 ? root : nearestAbove((c.root + 7) % 12, 36);
+                s.note(row + at, TUBA, pitch, k.tuba);
+                s.off(row + at + 6, TUBA); // rings through the horn's off-beat
+            } else if (st.horns) {
+                int third = nearestAbove((c.root + c.tones[1]) % 12, 55);
+                s.note(row + at, HORN, third, k.horn);
+                s.off(row + at + 3, HORN);
+            }
+        }
+    }
+    strainDrums(s, k, row, p.rows, st);
     s.ensureRows(row + p.rows);
     return p.rows;
 }
@@ -177,18 +210,20 @@ Module nutcrackerMarch() {
     Kit k = makeKit(s);
     Softer softer;
     int row = drumIntro(s, k, 0, 55);
-    row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += softer(row, strain(s, k, row, b, k.brass, 0, true, true, false), 0.75);
-    row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += softer(row, strain(s, k, row, trio, k.fife, 0, true, true, true), 0.7);
-    row += softer(row, strain(s, k, row, trio, k.brass, 0, true, true, false), 0.85);
-    row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += softer(row, strain(s, k, row, b, k.fife, 12, true, true, false), 0.75);
-    row += strain(s, k, row, a, k.brass, 0, true, false, true);
+    const Strain band{k.brass, 0, true, Drums::Full, true, true};
+    row += strain(s, k, row, a, band);
+    row += softer(row, strain(s, k, row, b, {k.glock, 12, true, Drums::Light}), 0.85);
+    row += strain(s, k, row, a, band);
+    // The trio sets out quietly on the fife and the side drum, then comes back grandly.
+    row += softer(row, strain(s, k, row, trio, {k.fife, 0, false, Drums::Light}), 0.6);
+    row += strain(s, k, row, trio, band);
+    row += strain(s, k, row, a, band);
+    row += softer(row, strain(s, k, row, b, {k.fife, 12, true, Drums::Light}), 0.75);
+    row += strain(s, k, row, a, {k.brass, 0, true, Drums::Full, false, true});
     row += ending(s, k, row, 55);
     marchExpression(s);
     softer.apply(s);
-    s.finish(104, 6, 0.56);
+    s.finish(104, 6, 0.58);
     return s.module();
 }
 
@@ -208,17 +243,19 @@ Module tinParade() {
     Kit k = makeKit(s);
     Softer softer;
     int row = drumIntro(s, k, 0, 58);
-    row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += softer(row, strain(s, k, row, a, k.fife, 12, true, true, false), 0.75);
-    row += softer(row, strain(s, k, row, b, k.fife, 0, true, true, true), 0.7);
-    row += softer(row, strain(s, k, row, b, k.brass, 0, true, true, false), 0.85);
-    row += strain(s, k, row, a, k.brass, 0, true, true, true);
-    row += softer(row, strain(s, k, row, b, k.fife, 0, true, true, false), 0.75);
-    row += strain(s, k, row, a, k.brass, 0, true, false, true);
+    const Strain band{k.brass, 0, true, Drums::Full, true, true};
+    row += strain(s, k, row, a, band);
+    row += softer(row, strain(s, k, row, a, {k.glock, 12, true, Drums::Light}), 0.8);
+    // The fife strain in Eb sets out over the side drum alone, then the band takes it up.
+    row += softer(row, strain(s, k, row, b, {k.fife, 0, false, Drums::Light}), 0.6);
+    row += strain(s, k, row, b, band);
+    row += strain(s, k, row, a, band);
+    row += softer(row, strain(s, k, row, b, {k.glock, 0, true, Drums::Light}), 0.8);
+    row += strain(s, k, row, a, {k.brass, 0, true, Drums::Full, false, true});
     row += ending(s, k, row, 58);
     marchExpression(s);
     softer.apply(s);
-    s.finish(110, 6, 0.57);
+    s.finish(110, 6, 0.59);
     return s.module();
 }
 

@@ -336,33 +336,15 @@ SoundStats soundStats(const std::vector<float>& stereo, double rate) {
     SoundStats st;
     const size_t frames = stereo.size() / 2;
     std::vector<float> mono(frames);
-    double mid = 0, side = 0, peak = 0;
+    double mid = 0, side = 0;
     for (size_t i = 0; i < frames; ++i) {
         double l = stereo[2 * i], r = stereo[2 * i + 1];
         mid += (l + r) * (l + r) / 4;
         side += (l - r) * (l - r) / 4;
-        peak = std::max({peak, std::fabs(l), std::fabs(r)});
         mono[i] = static_cast<float>((l + r) / 2);
     }
     st.sideToMidDb = db(side) - db(mid);
-    st.peakDb = 20.0 * std::log10(std::max(peak, 1e-10));
-    double all = 0;
-    for (float v : stereo) all += double(v) * v;
-    st.loudnessDb = db(all / std::max<size_t>(1, stereo.size()));
-    std::vector<double> windows; // 2-s windows every second
-    const size_t w = static_cast<size_t>(2 * rate), hop = static_cast<size_t>(rate);
-    for (size_t at = 0; at + w <= frames; at += hop) {
-        double e = 0;
-        for (size_t i = 2 * at; i < 2 * (at + w); ++i) e += double(stereo[i]) * stereo[i];
-        windows.push_back(db(e / (2 * w)));
-    }
-    if (!windows.empty()) {
-        std::sort(windows.begin(), windows.end());
-        auto pick = [&](double q) {
-            return windows[static_cast<size_t>(q * (windows.size() - 1))];
-        };
-        st.rangeDb = pick(0.95) - pick(0.10);
-    }
+    st.loudness = measureLoudness(stereo, static_cast<unsigned>(rate));
     st.highShare = highShareOf(mono, rate);
     const size_t opening = std::min(frames, static_cast<size_t>(2 * rate));
     double e = 0;

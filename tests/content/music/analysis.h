@@ -1,7 +1,9 @@
 #pragma once
 // Measures a written module the way a listener with a tracker would: the effect kinds its
 // pattern data uses, every tempo change with the time it is heard, and, from a libopenmpt
-// render, its stereo spread, brightness, loudness and loudness range.
+// render, its stereo spread, brightness and loudness (BS.1770, see loudness.h).
+
+#include "loudness.h"
 
 #include <cstdint>
 #include <set>
@@ -35,9 +37,7 @@ PatternScan scanPatterns(const std::vector<uint8_t>& bytes);
 struct SoundStats {
     double sideToMidDb = 0; // side energy against mid energy, dB (very negative: mono)
     double highShare = 0;   // share of the energy above 4 kHz, 0..1
-    double loudnessDb = 0;  // RMS of the whole render, dBFS
-    double rangeDb = 0;     // 2-s window RMS: 95th minus 10th percentile
-    double peakDb = 0;      // highest sample, dBFS
+    Loudness loudness;      // integrated loudness, loudness range and true peak
     double openingDb = 0;   // RMS of the first two seconds, dBFS
     int quietGaps = 0;      // 50-ms windows below -40 dBFS (near-silent moments)
 };
