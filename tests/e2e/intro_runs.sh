@@ -87,7 +87,7 @@ caption() { still 0 0 110 197 && still 196 0 121 197 && moving 110 50 86 22; }
 wait_for 40 caption
 echo "the caption fades in over the scene's last picture"
 # Grabs the screen once, so that what is measured and what is saved are the same picture.
-grab() { import -window root png:"$work/grab.png" 2>/dev/null; }
+snap() { grab 1280 800 0 0 png:"$work/grab.png"; }
 grabbed_sum() {
     convert "$work/grab.png" -crop "$(( $3 * SCALE ))x$(( $4 * SCALE ))+$(( $1 * SCALE ))+$(( $2 * SCALE ))" \
         +repage rgb:- | md5sum | cut -c1-32
@@ -102,17 +102,17 @@ keep() { [ -n "$shots" ] && convert "$work/grab.png" -sample 50% "$shots/$1.png"
 brightest() {
     local name=$1 best=-1 b end=$(( $(date +%s) + 20 ))
     shift
-    while grab && [ "$(grabbed_sum "${@:5:4}")" = "${9}" ] && [ "$(date +%s)" -lt "$end" ]; do
+    while snap && [ "$(grabbed_sum "${@:5:4}")" = "${9}" ] && [ "$(date +%s)" -lt "$end" ]; do
         b=$(grabbed_brightness "${@:1:4}")
         [ "$b" -gt "$best" ] && { best=$b; keep "$name"; }
     done
 }
 # The caption at its brightest, while the picture left of it is still the scene's last; the
 # large title, which comes next, covers that too.
-grab || fail "cannot read the screen"
+snap || fail "cannot read the screen"
 held=$(grabbed_sum 0 0 110 197) top=$(grabbed_sum 0 0 317 29)
 brightest intro-caption 110 50 86 22 0 0 110 197 "$held"
-title() { grab && [ "$(grabbed_sum 0 0 110 197)" != "$held" ]; }
+title() { snap && [ "$(grabbed_sum 0 0 110 197)" != "$held" ]; }
 wait_for 30 title
 echo "the large title fades in"
 # The title at its brightest, until the fade to black after it reaches the top rows.
