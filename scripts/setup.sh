@@ -10,6 +10,7 @@ packages=(
     xvfb xdotool openbox imagemagick x11-utils
     xmp libxmp-dev lib3ds-dev assimp-testmodels assimp-utils sox openmpt123
     clang libclang-rt-14-dev python3 qemu-user
+    libflac-dev libebur128-dev flac
 )
 # The engine benchmark's peer renderer (OSMesa, llvmpipe); no test or deliverable uses it.
 if [ "${1:-}" = "bench" ]; then
