@@ -26,11 +26,13 @@ namespace {
 constexpr const char* GENRE = "Tracker";
 
 struct TrackOutcome {
-    std::string name; // the file name it gets
+    std::string name;  // the file name it gets
+    bool write = true; // false: a file is there already; only measured, for the album's gain
     PendingFile file;
     std::unique_ptr<Loudness> loudness;
     std::uint64_t frames = 0;
-    bool ok = false;
+    bool measured = false; // rendered to its end
+    bool ok = false;       // written (under its temporary name, until finished)
     std::string why;
 };
 
@@ -91,7 +93,7 @@ Tags trackTags(const Album& album, const Track& t, const TuneRender& r, const st
     return tags;
 }
 
-// Renders, measures and encodes one tune into a temporary file.
+// Renders, measures and encodes one tune into a temporary file (or only measures it).
 bool encodeTrack(const Album& album, const Track& t, const std::string& folder,
                  const WriteOptions& o, TrackOutcome& out) {
     const ModuleSource& m = album.modules[static_cast<std::size_t>(t.module)];
@@ -104,25 +106,26 @@ bool encodeTrack(const Album& album, const Track& t, const std::string& folder,
     out.frames = render.lengthFrames(t.listedMs);
     out.loudness = std::make_unique<Loudness>();
     if (!out.loudness->valid()) return out.why = "libebur128 cannot measure it", false;
-    if (!out.file.create(folder, out.name, out.why)) return false;
     FlacEncoder encoder;
-    if (!encoder.start(out.file.fd(), out.frames, trackTags(album, t, render, m.name, o), o.cover,
-                       out.why))
+    if (out.write && (!out.file.create(folder, out.name, out.why) ||
+                      !encoder.start(out.file.fd(), out.frames,
+                                     trackTags(album, t, render, m.name, o), o.cover, out.why)))
         return false;
     render.start(out.frames);
     std::int16_t block[2 * BLOCK];
     for (std::uint32_t n; (n = render.next(block)) > 0;) {
         if (o.stop && o.stop->load()) return out.why = "interrupted", false;
         out.loudness->add(block, n);
-        if (!encoder.add(block, n, out.why)) return false;
+        if (out.write && !encoder.add(block, n, out.why)) return false;
     }
-    return encoder.finish(out.why) && out.file.close(out.why);
+    out.measured = true;
+    return !out.write || (encoder.finish(out.why) && out.file.close(out.why));
 }
 
 void renderTrack(const Album& album, const Track& t, const std::string& folder,
                  const WriteOptions& o, Progress& progress, TrackOutcome& out) {
-    progress.begin(t.title);
-    out.ok = encodeTrack(album, t, folder, o, out);
+    if (out.write) progress.begin(t.title);
+    out.ok = encodeTrack(album, t, folder, o, out) && out.write;
     // A file that failed gives its room back at once, for the others still being written.
     if (!out.ok) out.file = PendingFile{};
 }
@@ -132,7 +135,7 @@ void finishTracks(std::vector<TrackOutcome>& outcomes, bool force, ExportSummary
     std::vector<const Loudness*> measured;
     double albumPeak = 0;
     for (const TrackOutcome& o : outcomes)
-        if (o.ok) {
+        if (o.measured) {
             measured.push_back(o.loudness.get());
             albumPeak = std::max(albumPeak, o.loudness->peak());
         }
@@ -189,22 +192,26 @@ ExportSummary writeAlbum(const Album& album, const std::string& folder, const Wr
         s.folderRefused = true;
         return s;
     }
-    // The tunes to write, the longest first so that no core is left with one at the end.
+    // The tunes to write, the longest first so that no core is left with one at the end. Those
+    // there already are measured too when any is written, or its album gain would be that of
+    // a part of the album.
     std::vector<TrackOutcome> outcomes(album.tracks.size());
     std::vector<std::size_t> order;
+    int writing = 0;
     for (std::size_t i = 0; i < album.tracks.size(); ++i) {
         const Track& t = album.tracks[i];
-        outcomes[i].name = trackFileName(t.number, album.trackTotal, t.title);
-        if (!o.force && somethingAt(folder + "/" + outcomes[i].name))
-            outcomes[i].why = ALREADY_THERE;
-        else
-            order.push_back(i);
+        TrackOutcome& out = outcomes[i];
+        out.name = trackFileName(t.number, album.trackTotal, t.title);
+        out.write = o.force || !somethingAt(folder + "/" + out.name);
+        writing += out.write;
+        order.push_back(i);
     }
+    if (writing == 0) order.clear();
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return album.tracks[a].knownMs > album.tracks[b].knownMs;
     });
     {
-        Progress progress(stderr, static_cast<int>(order.size()));
+        Progress progress(stderr, writing);
         runOnEveryCore(order.size(), [&](std::size_t k) {
             renderTrack(album, album.tracks[order[k]], folder, o, progress, outcomes[order[k]]);
         });
@@ -215,11 +222,13 @@ ExportSummary writeAlbum(const Album& album, const std::string& folder, const Wr
     std::vector<PlayListEntry> listed;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         const Track& t = album.tracks[i];
-        if (outcomes[i].ok)
+        // The list names the album's files, those that were there already among them.
+        if (outcomes[i].ok || (!outcomes[i].write && outcomes[i].measured))
             listed.push_back(
                 {outcomes[i].frames * 1000 / RATE, t.artist, t.title, outcomes[i].name});
-        else
-            s.problems.push_back(outcomes[i].name + ": not written: " + outcomes[i].why);
+        if (!outcomes[i].ok)
+            s.problems.push_back(outcomes[i].name + ": not written: " +
+                                 (outcomes[i].write ? outcomes[i].why : ALREADY_THERE));
     }
     writeModules(album, modules, o.force, s);
     std::string name;
