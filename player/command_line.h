@@ -9,6 +9,8 @@ struct CommandLine {
     bool noIntro = false;           // straight to the menu
     bool list = false;              // print the menu the paths make instead of playing it
     std::vector<std::string> paths; // the user's modules; none: the built-in disk
+    std::string exportFolder;       // --export: write the disk's tunes there instead of playing
+    bool force = false;             // --export may replace files that are there already
     std::string error;              // set when the arguments make no sense, saying why
 };
 

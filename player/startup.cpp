@@ -4,6 +4,7 @@
 #include "data/archive.h"
 #include "data/packed_picture.h"
 #include "data/tga.h"
+#include "export/export.h"
 #include "platform/clock.h"
 #include "platform/cpu.h"
 #include "platform/message_box.h"
@@ -151,6 +152,10 @@ int answer_command_line(const CommandLine& c) {
         return 0;
     }
     if (c.list) return own_disk_list(c.paths);
+    if (!c.exportFolder.empty())
+        return exporter::exportDisk(
+            {c.exportFolder, c.paths, c.force, own_disk_start_folder(), VRK_VERSION}, menu_table(),
+            dataArchive);
     return -1;
 }
 

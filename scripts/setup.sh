@@ -10,7 +10,7 @@ packages=(
     xvfb xdotool openbox imagemagick x11-utils
     xmp libxmp-dev libebur128-dev lib3ds-dev assimp-testmodels assimp-utils sox openmpt123
     clang libclang-rt-14-dev python3 qemu-user dbus playerctl
-    sway grim wtype appstream desktop-file-utils
+    sway grim wtype appstream desktop-file-utils libflac-dev flac
 )
 # The engine benchmark's peer renderer (OSMesa, llvmpipe); no test or deliverable uses it.
 if [ "${1:-}" = "bench" ]; then

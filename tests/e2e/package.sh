@@ -2,7 +2,8 @@
 # The Debian package as a person gets it: made from this build, unpacked into a scratch root,
 # its files and dependencies checked, its desktop entry and AppStream metainfo validated, and
 # its launcher started from another folder with no library path set: the intro (cut short by a
-# key), the menu with its tune, Escape, Escape, exit 0. Run by with-display.sh.
+# key), the menu with its tune, Escape, Escape, exit 0; then its export of the tunes from
+# another folder. Run by with-display.sh.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
@@ -63,7 +64,7 @@ done
 runpath=$(readelf -d "$root/usr/lib/tinselwave/vrkdisk" | sed -n 's/.*runpath: \[\(.*\)\]/\1/p')
 [ "$runpath" = '$ORIGIN' ] || fail "vrkdisk's library path is '$runpath'"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libsdl2-2.0-0 libopenmpt0 liblzo2-2; do
+for p in libsdl2-2.0-0 libopenmpt0 liblzo2-2 libflac12 libebur128-1; do
     echo "$depends" | grep -q "\b$p\b" || fail "Depends lacks $p: $depends"
 done
 
@@ -86,5 +87,14 @@ focus_player
 xdotool key Escape
 expect_exit_0
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "the disk wrote into its working folder"
+# The launcher's export: a folder named from where the user is, the cover from the data file
+# it finds beside itself.
+mkdir "$work/exporting" && cd "$work/exporting"
+"$root/usr/bin/tinselwave" --export music >"$work/out.log" 2>&1 || fail "the launcher's export"
+[ "$(ls music/*.flac | wc -l)" -eq 31 ] || fail "the launcher exported $(ls music | wc -l) files"
+metaflac --list --block-type=PICTURE "music/01 - jingle bells.flac" | grep -q 'Cover (front)' ||
+    fail "the launcher's export has no cover"
+"$root/usr/bin/tinselwave" --version | grep -q '^tinselwave ' || fail "tinselwave --version"
+"$root/usr/bin/tinselwave" --help | grep -q -- '--export DIR' || fail "tinselwave --help"
 echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KB; Depends: $depends"
 echo "the unpacked launcher ran the disk from another folder and exited 0"

@@ -6,10 +6,20 @@
 #include <cstring>
 
 #include "scene/scene.h"
+#include "tools/help_version.h"
 
 using namespace scene;
 
 namespace {
+
+const char* const HELP =
+    "Usage: scenedump FILE [FRAME...]\n"
+    "Prints what the scene library reads from the 3DS file FILE, with the options the intro\n"
+    "uses: materials, lights, cameras and objects of the world, the keyframer's tracks, and at\n"
+    "each FRAME given the evaluated camera and object matrices.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
 
 const char* str(const char* s) {
     return s ? s : "(none)";
@@ -167,6 +177,8 @@ void print_frame(const Scene* s, float frame) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = answerHelpOrVersion(argc, argv, "scenedump", HELP); status >= 0)
+        return status;
     if (argc < 2) {
         std::fprintf(stderr, "usage: scenedump FILE [FRAME...]\n");
         return 2;

@@ -9,6 +9,27 @@ namespace scenerender {
 const char* const USAGE = "usage: scenerender [--data FILE] [--scene first|second] [--size WxH] "
                           "[--frames A[..B]] [--time] SCENE OUT";
 
+const char* const HELP =
+    "Usage: scenerender [--data FILE] [--scene first|second] [--size WxH] [--frames A[..B]]\n"
+    "                   [--time] SCENE OUT\n"
+    "Renders frames of a 3DS scene with the Tinselwave intro's engine, as the intro plays it\n"
+    "(flares and trail included), and writes each as a PNG picture.\n"
+    "\n"
+    "SCENE is a 3DS file on disk or an entry of the data file, which also supplies the\n"
+    "textures and flare pictures. OUT names the picture for one frame; for several, each is\n"
+    "written as OUT-NNNN.png with its frame number.\n"
+    "\n"
+    "  --data FILE        the data file (default: vrk.bin in the working folder)\n"
+    "  --scene first|second\n"
+    "                     prepare the scene with the intro's settings for that scene\n"
+    "  --size WxH         render at another size, 32 to 4096 each way (default 320x200)\n"
+    "  --frames A[..B]    the frames to write (default: the scene's first)\n"
+    "  --time             print the median time of one frame\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Bad arguments give exit status 2; a scene or data file that cannot be used, 1.\n";
+
 namespace {
 
 // A whole decimal number within [low, high], or false.

@@ -20,5 +20,7 @@ struct Options {
 std::string ParseOptions(int argc, char** argv, Options* options);
 
 extern const char* const USAGE;
+// What --help prints.
+extern const char* const HELP;
 
 } // namespace scenerender

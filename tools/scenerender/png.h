@@ -1,5 +1,5 @@
 #pragma once
-// A small PNG writer: 8-bit RGB, rows unfiltered, one zlib stream.
+// Frames written as PNG files (the encoder is the data folder's).
 #include <cstdint>
 #include <string>
 

@@ -16,6 +16,7 @@
 #include "engine/sort_table.h"
 #include "engine/trail.h"
 #include "scene/scene.h"
+#include "tools/help_version.h"
 #include "tools/scenerender/options.h"
 #include "tools/scenerender/png.h"
 
@@ -169,6 +170,8 @@ std::string play(const Options& o, LoadedScene& l, long first, long last,
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = answerHelpOrVersion(argc, argv, "scenerender", HELP); status >= 0)
+        return status;
     Options o;
     const std::string problem = ParseOptions(argc, argv, &o);
     if (!problem.empty()) {
