@@ -1,11 +1,10 @@
 // The intro library's entry points: the load-time attach routine and the one export.
-#include "intro/intro.h"
+#include "intro/export.h"
 
 #include "data/archive.h"
+#include "intro/intro.h"
 
 #include <dlfcn.h>
-
-#define VRK_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
@@ -19,8 +18,7 @@ __attribute__((constructor(1001))) void attachIntroLibrary() {
 
 } // namespace
 
-// The argument is ignored; the result is always 1.
-VRK_EXPORT int StartVrkIntro(void* /*ignored*/) {
+int StartVrkIntro(void* /*ignored*/) {
     intro::introState.services = &intro::productionServices();
     intro::introState.archive = &dataArchive;
     intro::RunIntro(intro::moduleHandle);

@@ -5,6 +5,7 @@
 #include "data/packed_picture.h"
 #include "data/tga.h"
 #include "export/export.h"
+#include "intro/export.h"
 #include "platform/clock.h"
 #include "platform/cpu.h"
 #include "platform/message_box.h"
@@ -23,8 +24,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-extern "C" int StartVrkIntro(void* argument);
 
 namespace {
 
