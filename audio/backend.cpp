@@ -1,7 +1,7 @@
 #include "audio/backend.h"
 
 #include "audio/heard_clock.h"
-#include "audio/mod_stereo.h"
+#include "audio/openmpt_module.h"
 #include "audio/renderer.h"
 
 #include <SDL.h>
@@ -11,6 +11,7 @@
 #include <cstring>
 #include <libopenmpt/libopenmpt.h>
 #include <mutex>
+#include <string>
 
 namespace audio {
 
@@ -101,8 +102,14 @@ bool musicStartBlock(MusicHandle music, std::uint64_t& startBlock) {
 
 } // namespace
 
+std::uint32_t backendVersionFor(std::uint32_t libraryVersion) {
+    const std::uint32_t major = libraryVersion >> 24, minor = (libraryVersion >> 16) & 0xFF;
+    const bool usable = major == OPENMPT_API_VERSION_MAJOR && minor >= OPENMPT_API_VERSION_MINOR;
+    return usable ? BACKEND_VERSION : 0;
+}
+
 std::uint32_t backendVersion() {
-    return BACKEND_VERSION;
+    return backendVersionFor(openmpt_get_library_version());
 }
 
 int errorCode() {
@@ -185,20 +192,13 @@ MusicHandle musicLoad(const void* data, std::size_t size, unsigned flags) {
         fail(AUDIO_ERR_NO_DATA);
         return 0;
     }
-    int error = 0;
-    openmpt_module* module = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent,
-                                                                nullptr, openmpt_error_func_ignore,
-                                                                nullptr, &error, nullptr, nullptr);
+    std::string why;
+    openmpt_module* module = openModule(data, size, why);
     if (!module) {
         fail(AUDIO_ERR_FORMAT);
         return 0;
     }
-    openmpt_module_set_repeat_count(module, (flags & LOAD_LOOP) ? -1 : 0);
-    // Without dither the output is a pure function of the module, the same on every run.
-    openmpt_module_ctl_set_integer(module, "dither", 0);
-    applyStereoSeparation(module);
-    if (!(flags & LOAD_RAMP))
-        openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, 0);
+    setUpForPlaying(module, flags & LOAD_LOOP, flags & LOAD_RAMP);
 
     MusicHandle handle = ++output.lastHandle;
     if (handle == 0) handle = ++output.lastHandle;

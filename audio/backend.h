@@ -18,9 +18,14 @@ namespace audio {
 
 using MusicHandle = std::uint32_t;
 
-// The interface version this back-end offers; the wrapper refuses to run on any other.
+// The interface version this back-end offers; the wrapper refuses to run on any other. The
+// back-end offers it only on a libopenmpt that can do what this build was made against: the
+// same major version and no older minor (a newer one keeps the interface).
 constexpr std::uint32_t BACKEND_VERSION = 0x60000;
 std::uint32_t backendVersion();
+// The version offered on a libopenmpt of libraryVersion (major << 24 | minor << 16 | patch):
+// BACKEND_VERSION, or 0 when that library is not one this build can use.
+std::uint32_t backendVersionFor(std::uint32_t libraryVersion);
 
 // Load flags. Ramping softens volume changes inside the module; a looping module starts over at
 // its end, forever.
