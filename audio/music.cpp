@@ -3,6 +3,7 @@
 #include "audio/backend.h"
 #include "audio/gain_ramp.h"
 #include "audio/music_checks.h"
+#include "audio/openmpt_module.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/thread.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr unsigned OUTPUT_RATE = 44100;
-constexpr unsigned FADE_MS = 1000;
 constexpr unsigned FADE_POLL_MS = 30;
 constexpr unsigned THREAD_STACK = 8000;
 
@@ -33,7 +33,7 @@ void music_report_error(const char* message) {
 }
 
 void fadeToSilence() {
-    audio::slideVolume(0, FADE_MS);
+    audio::slideVolume(0, audio::MUSIC_FADE_MS);
     // Real time, not the frame clock: the slide runs on the sound card's clock.
     while (audio::isSliding()) std::this_thread::sleep_for(std::chrono::milliseconds(FADE_POLL_MS));
 }

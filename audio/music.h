@@ -10,9 +10,24 @@ namespace platform {
 struct Window;
 }
 
-// A caller's done flag for music_fade_out_thread: set to 1 before starting the thread, polled
-// until the thread stores 0.
-using MusicFlag = std::atomic<std::int32_t>;
+// A caller's done flag for music_fade_out_thread: 1 before the thread starts, polled until the
+// thread stores 0. Copying one copies its value, so the records that hold one stay plain values.
+struct MusicFlag {
+    std::atomic<std::int32_t> value;
+    MusicFlag() : value(1) {}
+    explicit MusicFlag(std::int32_t v) : value(v) {}
+    MusicFlag(const MusicFlag& other) : value(other.load()) {}
+    MusicFlag& operator=(const MusicFlag& other) {
+        store(other.load());
+        return *this;
+    }
+    MusicFlag& operator=(std::int32_t v) {
+        store(v);
+        return *this;
+    }
+    std::int32_t load() const { return value.load(); }
+    void store(std::int32_t v) { value.store(v); }
+};
 
 // Remembers the window that every later initialisation is given.
 void music_set_window(platform::Window* window);

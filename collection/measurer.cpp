@@ -10,30 +10,19 @@
 
 namespace collection {
 
-namespace {
-
-ModuleFacts brokenFile(std::string reason) {
-    ModuleFacts f;
-    f.state = ModuleState::Broken;
-    f.reason = std::move(reason);
-    return f;
-}
-
-} // namespace
-
 ModuleFacts measureFile(const std::string& path, FileStamp& stamp) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return brokenFile(std::string("cannot be read (") + std::strerror(errno) + ")");
+    if (fd < 0) return brokenFacts(std::string("cannot be read (") + std::strerror(errno) + ")");
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
-        return brokenFile("not a file");
+        return brokenFacts("not a file");
     }
     stamp = {static_cast<std::uint64_t>(st.st_size),
              st.st_mtim.tv_sec * 1000000000ll + st.st_mtim.tv_nsec};
     if (stamp.size > MODULE_SIZE_LIMIT) {
         close(fd);
-        return brokenFile("larger than the 64 MiB a module may have");
+        return brokenFacts("larger than the 64 MiB a module may have");
     }
     std::string bytes(static_cast<std::size_t>(stamp.size), '\0');
     std::size_t got = 0;

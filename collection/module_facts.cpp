@@ -1,6 +1,7 @@
 // Module files through libopenmpt: the header check and the whole load that measures them.
 #include "collection/module_facts.h"
 
+#include "audio/openmpt_module.h"
 #include "collection/fold.h"
 
 #include <algorithm>
@@ -18,13 +19,6 @@ namespace {
 
 // The longest time a row can show (999'59); longer estimates are shown as that.
 constexpr double LONGEST_SECONDS = 999 * 60 + 59;
-
-std::string metadata(openmpt_module* m, const char* key) {
-    const char* v = openmpt_module_get_metadata(m, key);
-    std::string s = v ? v : "";
-    openmpt_free_string(v);
-    return s;
-}
 
 struct Words {
     int words = 0, letters = 0;
@@ -94,7 +88,7 @@ std::string namesText(openmpt_module* m, int count, const char* (*get)(openmpt_m
 // The song message when it says anything; otherwise the sample or instrument names, when their
 // author wrote words into them (a few sound names are not a text).
 std::string authorText(openmpt_module* m) {
-    std::string message = metadata(m, "message_raw");
+    std::string message = audio::moduleMetadata(m, "message_raw");
     if (countWords(message).letters >= 3) return message;
     std::string samples =
         namesText(m, openmpt_module_get_num_samples(m), openmpt_module_get_sample_name);
@@ -104,13 +98,6 @@ std::string authorText(openmpt_module* m) {
         countWords(instruments).words > countWords(samples).words ? instruments : samples;
     const Words w = countWords(names);
     return w.words >= 6 && w.letters >= 30 ? names : "";
-}
-
-ModuleFacts broken(std::string reason) {
-    ModuleFacts f;
-    f.state = ModuleState::Broken;
-    f.reason = std::move(reason);
-    return f;
 }
 
 } // namespace
@@ -128,33 +115,32 @@ bool looksLikeModule(const void* head, std::size_t size, std::uint64_t fileSize)
     return r == OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS;
 }
 
+ModuleFacts brokenFacts(std::string reason) {
+    ModuleFacts f;
+    f.state = ModuleState::Broken;
+    f.reason = std::move(reason);
+    return f;
+}
+
 ModuleFacts measureModule(const void* data, std::size_t size) {
-    if (!data || size == 0) return broken("the file is empty");
-    int error = 0;
-    const char* message = nullptr;
-    openmpt_module* m = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent,
-                                                           nullptr, openmpt_error_func_ignore,
-                                                           nullptr, &error, &message, nullptr);
-    if (!m) {
-        std::string why = message && *message ? message : "it is not a module libopenmpt can open";
-        openmpt_free_string(message);
-        return broken("libopenmpt refuses it (" + why + ")");
-    }
-    openmpt_free_string(message);
+    if (!data || size == 0) return brokenFacts("the file is empty");
+    std::string why;
+    openmpt_module* m = audio::openModule(data, size, why);
+    if (!m) return brokenFacts(why);
     ModuleFacts f;
     f.state = ModuleState::Measured;
     const double seconds = openmpt_module_get_duration_seconds(m);
     if (std::isfinite(seconds)) {
         if (seconds <= 0) {
             openmpt_module_destroy(m);
-            return broken("it has nothing to play");
+            return brokenFacts("it has nothing to play");
         }
         const double s = std::clamp(std::round(seconds), 1.0, LONGEST_SECONDS);
         f.durationMs = static_cast<std::uint32_t>(s) * 1000;
     }
-    f.title = metadata(m, "title");
-    f.artist = metadata(m, "artist");
-    f.type = metadata(m, "type");
+    f.title = audio::moduleMetadata(m, "title");
+    f.artist = audio::moduleMetadata(m, "artist");
+    f.type = audio::moduleMetadata(m, "type");
     f.text = authorText(m);
     openmpt_module_destroy(m);
     return f;

@@ -41,6 +41,9 @@ std::size_t moduleProbeBytes();
 // Whether the first bytes of a file of fileSize bytes are those of a module libopenmpt can open.
 bool looksLikeModule(const void* head, std::size_t size, std::uint64_t fileSize);
 
+// The facts of a file that cannot be played, and why.
+ModuleFacts brokenFacts(std::string reason);
+
 // Loads a module whole and reads its facts; a module that does not load, or has nothing to
 // play, comes back Broken with the reason.
 ModuleFacts measureModule(const void* data, std::size_t size);

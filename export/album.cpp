@@ -5,7 +5,7 @@
 #include "collection/format.h"
 #include "export/names.h"
 #include "platform/resources.h"
-#include "player/menu_table.h"
+#include "collection/menu_table.h"
 
 #include <cctype>
 #include <cstring>

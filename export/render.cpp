@@ -1,7 +1,7 @@
 #include "export/render.h"
 
-#include "audio/mod_stereo.h"
-#include "player/menu_table.h"
+#include "audio/openmpt_module.h"
+#include "collection/menu_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,13 +13,6 @@ namespace {
 
 // The longest time a menu row shows (999'59); a song that runs longer plays that long.
 constexpr double LONGEST_SECONDS = 999 * 60 + 59;
-
-std::string metadata(openmpt_module* m, const char* key) {
-    const char* v = openmpt_module_get_metadata(m, key);
-    std::string s = v ? v : "";
-    openmpt_free_string(v);
-    return s;
-}
 
 } // namespace
 
@@ -34,26 +27,12 @@ bool TuneRender::open(const void* data, std::size_t size, std::string& why) {
         why = "the module is empty";
         return false;
     }
-    int error = 0;
-    const char* message = nullptr;
-    module_ = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr,
-                                                 openmpt_error_func_ignore, nullptr, &error,
-                                                 &message, nullptr);
-    if (!module_) {
-        why = std::string("libopenmpt refuses it (") +
-              (message && *message ? message : "not a module it can open") + ")";
-        openmpt_free_string(message);
-        return false;
-    }
-    openmpt_free_string(message);
-    // What the player's back-end sets when it loads a tune (audio/backend.cpp, musicLoad with
-    // the loop and ramping flags): loop for ever, no dither, the format's separation, and
-    // libopenmpt's own volume ramping left as it is.
-    openmpt_module_set_repeat_count(module_, -1);
-    openmpt_module_ctl_set_integer(module_, "dither", 0);
-    applyStereoSeparation(module_);
-    type_ = metadata(module_, "type");
-    typeName_ = metadata(module_, "type_long");
+    module_ = audio::openModule(data, size, why);
+    if (!module_) return false;
+    // As the player's back-end loads a tune: looping, with libopenmpt's own volume ramping.
+    audio::setUpForPlaying(module_, true, true);
+    type_ = audio::moduleMetadata(module_, "type");
+    typeName_ = audio::moduleMetadata(module_, "type_long");
     return true;
 }
 
@@ -68,7 +47,8 @@ std::uint64_t TuneRender::lengthFrames(std::uint32_t listedMs) const {
 void TuneRender::start(std::uint64_t totalFrames) {
     total_ = totalFrames;
     done_ = 0;
-    const std::uint64_t fadeFrames = std::min<std::uint64_t>(total_, FADE_MS * RATE / 1000);
+    const std::uint64_t fadeFrames =
+        std::min<std::uint64_t>(total_, audio::MUSIC_FADE_MS * RATE / 1000);
     fadeStart_ = total_ - fadeFrames;
     fading_ = false;
     ramp_ = audio::GainRamp{};

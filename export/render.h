@@ -15,8 +15,6 @@ struct openmpt_module;
 namespace exporter {
 
 inline constexpr unsigned RATE = 44100;
-// The player's fade-out: a straight slide to silence over this long (FADE_MS of audio/music.cpp).
-inline constexpr unsigned FADE_MS = 1000;
 inline constexpr std::uint32_t BLOCK = audio::BLOCK_FRAMES;
 
 class TuneRender {

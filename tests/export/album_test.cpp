@@ -3,7 +3,7 @@
 #include "collection/format.h"
 #include "export/album.h"
 #include "platform/resources.h"
-#include "player/menu_table.h"
+#include "collection/menu_table.h"
 #include "tests/collection/scratch.h"
 #include "tests/export/fixture.h"
 
