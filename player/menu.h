@@ -1,17 +1,20 @@
 #pragma once
 // The menu screen: the scrolling tune list, random play, the indicator, meters, scroll band and
 // aurora, and the leave sequence that hands over to the fade-out.
+#include "audio/music.h"
 #include "console/console.h"
 #include "platform/random.h"
+#include "player/menu_table.h"
+#include "visuals/fonts.h"
 
-#include <atomic>
 #include <cstdint>
 
-inline constexpr int MENU_LIST_WIDTH = 390;
-inline constexpr int MENU_WINDOW_HEIGHT = 220;
-inline constexpr int MENU_SLOT = 16;       // pixel rows per list slot
-inline constexpr int MENU_EMPTY_SLOTS = 7; // empty slots above and below the rows
-inline constexpr int MENU_MARKER_X = 375;  // the marker column
+// The list: 25 glyph cells of text, then the marker's column; 16 pixel rows a slot.
+inline constexpr int MENU_MARKER_X = MENU_LINE_LENGTH * visuals::GLYPH_CELL; // 375
+inline constexpr int MENU_LIST_WIDTH = MENU_MARKER_X + visuals::GLYPH_CELL;  // 390
+inline constexpr int MENU_WINDOW_HEIGHT = 220; // the menu area's height
+inline constexpr int MENU_SLOT = 16;           // pixel rows per list slot
+inline constexpr int MENU_EMPTY_SLOTS = 7;     // empty slots above and below the rows
 // The list is drawn only where the window shows it: a strip of the slots it can touch (15 of
 // 16 rows: 220 window rows from any row of a slot), so its length is bounded by memory, not by
 // one picture.
@@ -59,7 +62,7 @@ struct Menu {
     // Leaving
     std::int32_t leaveRequest = 0;
     std::int32_t leaveCountdown = 100;
-    std::atomic<std::int32_t> fadeOutDone{1}; // cleared by the audio fade-out thread
+    MusicFlag fadeOutDone; // cleared by the audio fade-out thread
     std::int32_t exitBlink = 1;
     std::int32_t firstFrame = 1;
     std::int32_t windowRestored = 0;
@@ -70,6 +73,11 @@ extern Menu menu;
 // Back to the state the program starts in (for tests).
 void reset_menu();
 
+// A row of the table, the all-zero row for the cursor's lowest resting place and beyond; and
+// its kind (only the low byte counts).
+const MenuRow& menu_row(int index);
+int menu_row_kind(int index);
+
 // The list height for the table: (row count + 14) slots.
 int menu_list_height();
 // A row of the list as drawn (list row y, 0 at the top of the first empty slot); null when the
@@ -79,7 +87,9 @@ const std::uint32_t* menu_list_row(int y);
 int menu_scroll_limit();
 
 void menu_list_prerender();
-void menu_frame(PtcConsole* console, PtcSurface* workSurface);
+// One frame of the menu screen; true when the menu has left: its last picture is in the work
+// surface, and the fade-out screen comes next.
+bool menu_frame(PtcConsole* console, PtcSurface* workSurface);
 // The list step alone (scroll, cursor, marker, composition of the menu window).
 void menu_list_step();
 void play_row(int row);

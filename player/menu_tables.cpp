@@ -1,6 +1,7 @@
 // Which menu table the player walks: the built-in one, or one made at run time.
 #include "player/menu_table.h"
 
+#include "audio/music.h"
 #include "platform/resources.h"
 
 namespace {
@@ -19,6 +20,13 @@ const MenuTable& builtIn() {
 const MenuTable* activeTable = nullptr;
 
 } // namespace
+
+bool start_tune(const char* resource) {
+    const unsigned char* module = menu_table().loadModule(resource);
+    if (!module) return false;
+    music_start_switch(module);
+    return true;
+}
 
 const MenuTable& menu_table() {
     return activeTable ? *activeTable : builtIn();

@@ -15,23 +15,7 @@
 Screens screens;
 
 void reset_screens() {
-    screens.~Screens();
-    new (&screens) Screens();
-}
-
-void present_all_pages() {
-    if (!shell.console || !shell.workSurface) return;
-    for (int i = 0; i < shell.pageCount; ++i) {
-        ptc_surface_copy(shell.workSurface, shell.console);
-        ptc_console_update(shell.console);
-    }
-}
-
-bool start_tune(const char* resourceName) {
-    const unsigned char* module = menu_table().loadModule(resourceName);
-    if (!module) return false;
-    music_start_switch(module);
-    return true;
+    screens = Screens{};
 }
 
 namespace {
@@ -135,7 +119,7 @@ void end_fade_out(std::uint32_t deadline) {
 void screen_frame() {
     own_disk_step();
     desktop_link_step();
-    const std::uint32_t deadline = platform::timeGetTime() + 33;
+    const std::uint32_t deadline = platform::timeGetTime() + FRAME_MS;
     switch (screens.state) {
     case SCREEN_BLACK:
         black_pause(deadline);
@@ -144,7 +128,7 @@ void screen_frame() {
         main_fade_in(deadline);
         break;
     case SCREEN_MENU:
-        menu_frame(shell.console, shell.workSurface);
+        if (menu_frame(shell.console, shell.workSurface)) screens.state = SCREEN_MENU_FADE_OUT;
         break;
     case SCREEN_MENU_FADE_OUT:
         menu_fade_out(deadline);

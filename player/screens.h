@@ -1,6 +1,7 @@
 #pragma once
 // The main loop and the screens it steps through, from the black pause to quit.
-#include <atomic>
+#include "audio/music.h"
+
 #include <cstdint>
 
 enum ScreenState : std::uint8_t {
@@ -26,8 +27,8 @@ struct Screens {
     std::int32_t endLeaveCountdown = 100;
     std::int32_t endFadeInSelector = 1;
     std::int32_t endSelector = 1;
-    std::atomic<std::int32_t> endFadeOutDone{1}; // cleared by the audio fade-out thread
-    std::int32_t endLeaveRequest = 0;            // set by the window procedure
+    MusicFlag endFadeOutDone;         // cleared by the audio fade-out thread
+    std::int32_t endLeaveRequest = 0; // set by the window procedure
     bool quitRequested = false; // the desktop asked the disk to quit: the end pictures go at once
     std::uint32_t endPictureTime = 0;
 };
@@ -41,8 +42,3 @@ void reset_screens();
 void run_main_loop();
 // Renders one frame of the current screen.
 void screen_frame();
-// Copies the work surface to the console and shows it, once for every page.
-void present_all_pages();
-// Finds a module among the program's resources and hands it to a tune switch; false when it
-// is missing.
-bool start_tune(const char* resourceName);

@@ -47,8 +47,14 @@ extern const PtcArea meterArea;    // 0,370 - 639,371: the level-meter line, 639
 extern const PtcArea auroraArea;   // 420,50 - 620,250: the aurora panel
 extern const PtcArea markerStrip;  // 375,0 - 389,14: the menu list's marker column
 
+// The player's frames are 33 ms apart.
+inline constexpr std::uint32_t FRAME_MS = 33;
+
 // Where the exit label sits on the screen.
 inline constexpr int EXIT_LABEL_X = 580, EXIT_LABEL_Y = 370;
+
+// Copies the work surface to the console and shows it, once for every page.
+void present_all_pages();
 
 // Copies a whole surface onto a console or surface at (x, y), the same size.
 void copy_at(const PtcSurface* source, PtcConsole* console, int x, int y);

@@ -1,5 +1,6 @@
 #include "console/console.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -37,23 +38,43 @@ TEST(Surface, CreatedBlackWithFourBytesAPixel) {
     EXPECT_THROW(ptc_surface_create(10, -1, nullptr), PtcError);
 }
 
+// A scaling copy takes, for each target pixel, the source pixel under the target pixel's centre:
+// source x = from.left + floor((x + 0.5) * source width / target width), and so for y.
+void expectNearestPixelCopy(int sw, int sh, int tw, int th) {
+    Surface src = make(sw + 7, sh + 5), dst = make(tw + 4, th + 3);
+    numberPixels(src.get());
+    PtcArea from{3, 2, 3 + sw, 2 + sh}, to{1, 1, 1 + tw, 1 + th};
+    ptc_surface_copy_area(src.get(), dst.get(), &from, &to);
+    for (int y = 0; y < th; ++y)
+        for (int x = 0; x < tw; ++x) {
+            const int sx = 3 + static_cast<int>((x + 0.5) * sw / tw);
+            const int sy = 2 + static_cast<int>((y + 0.5) * sh / th);
+            ASSERT_EQ(at(dst.get(), 1 + x, 1 + y), at(src.get(), sx, sy))
+                << sw << "x" << sh << " to " << tw << "x" << th << " at " << x << "," << y;
+        }
+    // Nothing outside the target area is written.
+    for (int x = 0; x < tw + 4; ++x) ASSERT_EQ(at(dst.get(), x, 0), 0u);
+    for (int y = 0; y < th + 3; ++y) ASSERT_EQ(at(dst.get(), 0, y), 0u);
+    ASSERT_EQ(at(dst.get(), 1 + tw, 1 + th), 0u);
+}
+
 TEST(Surface, AreaCopyScales14RowsTo16ByNearestPixel) {
-    // The menu's row marker: a 14 x 14 strip shown in a 14 x 16 place.
+    // The menu's row marker: a 14 x 14 strip shown in a 14 x 16 place; rows 0..15 take source
+    // rows 0,1,2,3,3,4,5,6,7,8,9,10,10,11,12,13 (two doubled, first and last both shown).
+    expectNearestPixelCopy(14, 14, 14, 16);
     Surface src = make(20, 20), dst = make(20, 20);
     numberPixels(src.get());
     PtcArea from{3, 2, 17, 16}, to{0, 0, 14, 16};
     ptc_surface_copy_area(src.get(), dst.get(), &from, &to);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 14; ++x) {
-            int sy = 2 + (2 * y + 1) * 14 / 32;
-            ASSERT_EQ(at(dst.get(), x, y), at(src.get(), 3 + x, sy)) << x << "," << y;
-        }
-    // Rows 0..15 take source rows 2,3,4,5,5,6,7,8,9,10,11,12,12,13,14,15: rows 5 and 12 are
-    // doubled, and the first and last rows of the strip are both shown.
     const int expected[16] = {2, 3, 4, 5, 5, 6, 7, 8, 9, 10, 11, 12, 12, 13, 14, 15};
     for (int y = 0; y < 16; ++y) EXPECT_EQ(int(at(dst.get(), 0, y) >> 12), expected[y]) << y;
-    EXPECT_EQ(at(dst.get(), 14, 0), 0u); // nothing beyond the target area
-    EXPECT_EQ(at(dst.get(), 0, 16), 0u);
+    // Other ratios up and down, as the console's presenter and the tools use them.
+    for (auto [sw, sh, tw, th] : {std::array<int, 4>{7, 3, 21, 9},
+                                  {640, 1, 639, 1},
+                                  {320, 4, 1280, 16},
+                                  {33, 17, 5, 4},
+                                  {5, 5, 5, 5}})
+        expectNearestPixelCopy(sw, sh, tw, th);
 }
 
 TEST(Surface, AreaCopyScales640ColumnsTo639) {

@@ -14,10 +14,11 @@ std::uint32_t blendRef(std::uint32_t a, std::uint32_t b, int wa, int wb) {
     return out;
 }
 
-TEST(WeightTable, Is255Less4i) {
-    int w[64];
-    intro::BuildWeightTable(w);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(255 - 4 * i, w[i]) << i;
+// The cross-fades' weights by their rule: trunc((64 - i) x 0.015625 x 255), 255 down to 3.
+std::vector<int> ruleWeights() {
+    std::vector<int> w(64);
+    for (int i = 0; i < 64; ++i) w[i] = static_cast<int>((64 - i) * 0.015625 * 255);
+    return w;
 }
 
 class PicturesTest : public IntroFixture {
@@ -54,8 +55,7 @@ class PicturesTest : public IntroFixture {
 
 TEST_F(PicturesTest, CrossFadesBlendByTheWeightsAndKeepTheBackgroundAtKeyPixels) {
     intro::ShowPictures();
-    int w[64];
-    intro::BuildWeightTable(w);
+    const std::vector<int> w = ruleWeights();
     const std::size_t captionHold = 140, logoFrom = captionHold + 64;
     ASSERT_GT(script.shown.size(), logoFrom + 64 + 36);
     const std::size_t logoHold = script.shown.size() - 36 - logoFrom;

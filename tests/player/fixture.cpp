@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "audio/music.h"
 #include "player/menu.h"
 #include "player/screens.h"
 #include "player/scroller.h"
@@ -9,6 +10,7 @@
 #include "visuals/aurora.h"
 
 #include <cstdlib>
+#include <thread>
 
 namespace {
 PtcSurface* filled(int w, int h, std::uint32_t colour) {
@@ -81,6 +83,9 @@ void PlayerTest::SetUp() {
 }
 
 void PlayerTest::TearDown() {
+    // No tune of one test plays into the next: the music player's state is the process's.
+    while (music_is_switching()) std::this_thread::yield();
+    music_free();
     release_pictures();
     visuals::releaseAurora();
     ptc_surface_destroy(shell.workSurface);

@@ -25,7 +25,7 @@ class ScreensTest : public PlayerTest {
     // Runs the screens up to the first menu frame.
     void toMenu() { ASSERT_GT(framesUntil(SCREEN_MENU), 0); }
     // Waits (really) for an audio fade-out thread to store 0 in its flag.
-    static void awaitFlag(const std::atomic<std::int32_t>& flag) {
+    static void awaitFlag(const MusicFlag& flag) {
         while (flag.load() != 0) std::this_thread::yield();
     }
 };

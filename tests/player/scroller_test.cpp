@@ -5,7 +5,9 @@
 #include "player/scroller.h"
 #include "player/shell.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 class ScrollerTest : public PlayerTest {
   protected:
@@ -120,19 +122,31 @@ TEST(LevelMeter, FullLevelGivesTwoBarsOf88Pixels) {
     EXPECT_EQ(line[100], 0x123456u);
 }
 
-TEST(LevelMeter, ThresholdsDoubleRoughlyAndSilenceClearsTheBars) {
+TEST(LevelMeter, EachBarGrowsByEightAtThresholdsThatRoughlyDouble) {
+    // The thresholds by their rule: start at 1, then t += t - floor(t / 2) while t < 128.
+    std::vector<int> thresholds;
+    for (double t = 1; t < 128; t += t - std::floor(t / 2))
+        thresholds.push_back(static_cast<int>(t));
+    ASSERT_EQ(thresholds, (std::vector<int>{1, 2, 3, 5, 8, 12, 18, 27, 41, 62, 93}));
     std::uint32_t line[640] = {};
-    level_meter_paint(line, true, 1u | (2u << 16)); // one step left, two right
-    EXPECT_NE(line[283], 0u);
-    EXPECT_EQ(line[282], 0u);
-    EXPECT_NE(line[315], 0u);
-    EXPECT_EQ(line[316], 0u);
-    level_meter_paint(line, true, 92u | (93u << 16));
-    int left = 0, right = 0;
-    for (int x = 163; x <= 290; ++x) left += line[x] != 0;
-    for (int x = 300; x <= 427; ++x) right += line[x] != 0;
-    EXPECT_EQ(left, 80);
-    EXPECT_EQ(right, 88);
+    for (int left = 0; left <= 128; ++left) {
+        const int right = 128 - left; // the two channels at once, each its own bar
+        level_meter_paint(line, true, static_cast<std::uint32_t>(left) | right << 16);
+        int wantLeft = 0, wantRight = 0;
+        for (int t : thresholds) {
+            wantLeft += left >= t ? 8 : 0;
+            wantRight += right >= t ? 8 : 0;
+        }
+        int gotLeft = 0, gotRight = 0;
+        for (int x = 163; x <= 290; ++x) gotLeft += line[x] != 0;
+        for (int x = 300; x <= 427; ++x) gotRight += line[x] != 0;
+        ASSERT_EQ(gotLeft, wantLeft) << "left level " << left;
+        ASSERT_EQ(gotRight, wantRight) << "right level " << right;
+        // The bars grow from the middle outwards, without gaps.
+        for (int i = 0; i < wantLeft; ++i) ASSERT_NE(line[290 - i], 0u) << left;
+        for (int i = 0; i < wantRight; ++i) ASSERT_NE(line[300 + i], 0u) << right;
+    }
+    // Silence (no active channel) clears both bars, whatever the level says.
     level_meter_paint(line, false, 128u | (128u << 16));
     for (int x = 163; x <= 290; ++x) ASSERT_EQ(line[x], 0u);
     for (int x = 300; x <= 427; ++x) ASSERT_EQ(line[x], 0u);

@@ -1,63 +1,49 @@
 // Glyph tables, fade tables and the glyph copy.
 #include "visuals/fonts.h"
 
+#include "content/art/font.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <set>
+#include <string_view>
 
 namespace {
 
 using visuals::glyphX;
 
-TEST(GlyphTables, MenuFontCells) {
-    const auto t = visuals::makeMenuGlyphTable();
-    EXPECT_EQ(t.rows, 14);
-    EXPECT_EQ(glyphX(t, '1'), 0);
-    EXPECT_EQ(glyphX(t, '9'), 120);
-    EXPECT_EQ(glyphX(t, '0'), 135);
-    EXPECT_EQ(glyphX(t, 'A'), 150);
-    EXPECT_EQ(glyphX(t, 'Z'), 525);
-    EXPECT_EQ(glyphX(t, '-'), 540);
-    EXPECT_EQ(glyphX(t, '.'), 555);
-    EXPECT_EQ(glyphX(t, '@'), 570); // the scroller-row marker
-    EXPECT_EQ(glyphX(t, ' '), 585);
-    EXPECT_EQ(glyphX(t, '?'), 600); // the tune-row marker
-    EXPECT_EQ(glyphX(t, '\''), 615);
+// Every character the fonts draw finds the cell its font picture paints it in (the pictures'
+// cell order comes from the art generator, 15 pixels a cell); lower case shares its capital's
+// cell; anything else falls back to the cell of "1", and the scroll font's spare cell is never
+// used.
+void expectCellsOfThePicture(const visuals::GlyphTable& t, std::string_view cells, int rows) {
+    EXPECT_EQ(t.rows, rows);
+    std::set<int> used;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i] == '_') continue; // the cell no character has
+        EXPECT_EQ(glyphX(t, cells[i]), art::CELL_PITCH * static_cast<int>(i)) << cells[i];
+        used.insert(static_cast<int>(i));
+    }
     for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(glyphX(t, c), glyphX(t, c - 32)) << c;
-    // Unlisted characters fall back to the cell of "1".
-    EXPECT_EQ(glyphX(t, '!'), 0);
-    EXPECT_EQ(glyphX(t, '['), 0);
-    EXPECT_EQ(glyphX(t, ';'), 0);
-    EXPECT_EQ(glyphX(t, 0), 0);
-    EXPECT_EQ(glyphX(t, 200), 0);
-    EXPECT_EQ(glyphX(t, -1), 0);
+    for (int c = -1; c < 256; ++c) {
+        const bool drawn = c > 0 && c < 128 &&
+                           (cells.find(static_cast<char>(c)) != std::string_view::npos ||
+                            (c >= 'a' && c <= 'z')) &&
+                           c != '_';
+        if (!drawn)
+            EXPECT_EQ(glyphX(t, c), 0) << c; // the cell of "1"
+        else
+            EXPECT_TRUE(used.count(glyphX(t, c) / art::CELL_PITCH)) << c;
+    }
 }
 
-TEST(GlyphTables, ScrollFontCells) {
-    const auto t = visuals::makeScrollGlyphTable();
-    EXPECT_EQ(t.rows, 30);
-    EXPECT_EQ(glyphX(t, 'a'), glyphX(t, 'A'));
-    EXPECT_EQ(glyphX(t, 'q'), 150 + 16 * 15);
-    const char* punctuation = "-+><!?.,:";
-    for (int i = 0; punctuation[i]; ++i) EXPECT_EQ(glyphX(t, punctuation[i]), 540 + 15 * i);
-    EXPECT_EQ(glyphX(t, ';'), 690); // never the unused cell at 675
-    const char* symbols = "\"/*@#$% ^~&()='";
-    for (int i = 0; symbols[i]; ++i) EXPECT_EQ(glyphX(t, symbols[i]), 705 + 15 * i);
-    EXPECT_EQ(glyphX(t, ' '), 810);
-    EXPECT_EQ(glyphX(t, '['), 0);
-    EXPECT_EQ(glyphX(t, '_'), 0);
-    // No character lands on 675, and apart from "1" and the fallbacks no two share a cell
-    // except the two cases of a letter.
-    std::set<int> cells;
-    for (int c = 32; c < 127; ++c) {
-        const int x = glyphX(t, c);
-        EXPECT_NE(x, 675) << c;
-        if (x != 0 && !(c >= 'a' && c <= 'z')) {
-            EXPECT_TRUE(cells.insert(x).second) << c;
-        }
-    }
-    EXPECT_EQ(cells.size(), 9u + 26 + 9 + 1 + 15); // 1 is the zero cell
+TEST(GlyphTables, EveryCharacterFindsTheCellItsFontPictureHas) {
+    expectCellsOfThePicture(visuals::makeMenuGlyphTable(), art::MENU_FONT_CELLS, 14);
+    expectCellsOfThePicture(visuals::makeScrollGlyphTable(), art::SCROLL_FONT_CELLS, 30);
+    // The row markers of the menu.
+    EXPECT_EQ(glyphX(visuals::makeMenuGlyphTable(), '?'), 600);
+    EXPECT_EQ(glyphX(visuals::makeMenuGlyphTable(), '@'), 570);
 }
 
 TEST(FadeTables, ListAndBandTables) {
