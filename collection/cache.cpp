@@ -15,7 +15,7 @@ namespace {
 
 constexpr char MAGIC[8] = {'T', 'W', 'C', 'A', 'C', 'H', 'E', '\n'};
 // Bump when the record changes or when what the facts mean changes (how texts are chosen).
-constexpr std::uint32_t VERSION = 1;
+constexpr std::uint32_t VERSION = 2;
 constexpr std::size_t STRING_LIMIT = 1u << 20;
 constexpr std::size_t FILE_LIMIT = 256u << 20;
 

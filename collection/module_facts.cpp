@@ -22,7 +22,18 @@ constexpr double LONGEST_SECONDS = 999 * 60 + 59;
 
 struct Words {
     int words = 0, letters = 0;
+    int joining = 0; // the little words that join sentences ("by", "from", "the" ...)
 };
+
+// The words that a text written to be read has and a list of sound names has not.
+bool joiningWord(const std::string& w) {
+    static const std::set<std::string> words = {
+        "the",    "to",    "by",  "and",  "from",    "of",       "in",     "for",   "with",
+        "my",     "all",   "you", "your", "is",      "are",      "was",    "this",  "that",
+        "it",     "me",    "on",  "at",   "we",      "our",      "thanks", "thank", "greetings",
+        "greets", "hello", "hi",  "made", "written", "composed", "music",  "song",  "copyright"};
+    return words.count(w) != 0;
+}
 
 // Words of two letters or more, each counted once, and all their letters.
 Words countWords(std::string_view text) {
@@ -37,6 +48,7 @@ Words countWords(std::string_view text) {
         if (word.size() >= 2 && seen.insert(word).second) {
             ++w.words;
             w.letters += static_cast<int>(word.size());
+            w.joining += joiningWord(word);
         }
         word.clear();
     }
@@ -86,7 +98,8 @@ std::string namesText(openmpt_module* m, int count, const char* (*get)(openmpt_m
 }
 
 // The song message when it says anything; otherwise the sample or instrument names, when their
-// author wrote words into them (a few sound names are not a text).
+// author wrote words into them: sentences have the little joining words ("music from reg",
+// "greetings to"), a list of sound names ("bass drum", "soft bell") has none.
 std::string authorText(openmpt_module* m) {
     std::string message = audio::moduleMetadata(m, "message_raw");
     if (countWords(message).letters >= 3) return message;
@@ -95,9 +108,9 @@ std::string authorText(openmpt_module* m) {
     std::string instruments =
         namesText(m, openmpt_module_get_num_instruments(m), openmpt_module_get_instrument_name);
     std::string& names =
-        countWords(instruments).words > countWords(samples).words ? instruments : samples;
+        countWords(instruments).joining > countWords(samples).joining ? instruments : samples;
     const Words w = countWords(names);
-    return w.words >= 6 && w.letters >= 30 ? names : "";
+    return w.joining >= 2 && w.words >= 4 ? names : "";
 }
 
 } // namespace

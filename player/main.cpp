@@ -1,3 +1,4 @@
+// vrkdisk: the whole program is run_player.
 #include "player/startup.h"
 
 int main(int argc, char** argv) {

@@ -1,3 +1,6 @@
+// The screens from the black pause to quit and the main loop that steps through them. Reads
+// and writes the screens' state (screens), reads the shell's console and pictures, and hands
+// the menu screen to menu_frame.
 #include "player/screens.h"
 
 #include "audio/music.h"

@@ -1,3 +1,6 @@
+// The scroll-text band (a line buffer moved a pixel at a time, its edges faded over the band's
+// background) and the level meter. Reads and writes the scroller's state, reads the shell's
+// pictures and the music's level.
 #include "player/scroller.h"
 
 #include "audio/music.h"

@@ -1,3 +1,5 @@
+// The shell's one record of window, console and pictures, the screen rectangles, and the
+// copies every screen makes of whole pictures.
 #include "player/shell.h"
 
 Shell shell;

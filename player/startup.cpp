@@ -1,3 +1,6 @@
+// From process start to exit: the command line, the refusals, the user's disk, the window,
+// the intro, the console and pictures, the main loop and the release. Fills the shell and
+// starts the menu, the scroller and the desktop's link.
 #include "player/startup.h"
 
 #include "audio/music.h"

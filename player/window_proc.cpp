@@ -1,3 +1,6 @@
+// The player's window procedure, its only input path: keys, mouse and close requests become
+// the menu's and the screens' flags and calls. Writes the menu, screens and scroller state and
+// keeps the screen saver's state from creation to destruction.
 #include "player/window_proc.h"
 
 #include "audio/music.h"
